@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 
 namespace quorvel::image {
 
@@ -65,18 +66,39 @@ std::uint32_t HexValue(std::string_view field) {
     return value;
 }
 
-// Every character after the first is summed as a hex digit, in pairs from position 2.
-void VerifyChecksums(std::string_view text, std::string_view fileName) {
-    HexLineReader lines(text);
-    std::string_view line;
-    for (int index = 0; lines.Next(line); ++index) {
-        std::uint32_t sum = 0;
-        for (std::size_t position = 2; position <= line.size(); position += 2)
-            sum += HexValue(FieldAt(line, position, 2));
-        if (sum % 256 != 0)
-            throw LoadFailure{LoadResult::Outcome::ChecksumFailure, index,
-                              ChecksumWarningText(index, fileName)};
+// The two digits at 0-based `offset`, or -1 when either is not a hex digit.
+int PairValue(std::string_view line, std::size_t offset) {
+    return HexPairValue(static_cast<unsigned char>(line[offset]),
+                        static_cast<unsigned char>(line[offset + 1]));
+}
+
+// Every character after the first is summed as a hex digit, in pairs from position 2; a
+// line of even length ends in a one-digit field. A non-digit fails with the field it is in.
+std::uint32_t LineSum(std::string_view line) {
+    int sum = 0;
+    int invalid = 0; // negative once any character was not a digit
+    std::size_t offset = 1;
+    for (; offset + 1 < line.size(); offset += 2) {
+        const int pair = PairValue(line, offset);
+        invalid |= pair;
+        sum += pair;
     }
+    if (offset < line.size()) {
+        const int last = HexDigitValue(static_cast<unsigned char>(line[offset]));
+        invalid |= last;
+        sum += last;
+    }
+    if (invalid < 0) {
+        for (offset = 1; offset < line.size(); offset += 2)
+            HexValue(line.substr(offset, 2));
+    }
+    return static_cast<std::uint32_t>(sum);
+}
+
+void VerifyChecksum(std::string_view line, int index, std::string_view fileName) {
+    if (LineSum(line) % 256 != 0)
+        throw LoadFailure{LoadResult::Outcome::ChecksumFailure, index,
+                          ChecksumWarningText(index, fileName)};
 }
 
 std::string RecordErrorText(const char* what, std::uint32_t address, int line) {
@@ -121,7 +143,14 @@ private:
                               RecordErrorText("Not enough memory for the image", address, index)};
         }
         std::uint8_t* destination = target_.FirmwareImage.data() + address;
-        for (std::uint32_t i = 0; i < count; ++i)
+        // The checksum pass has read every character after the first as a hex digit, so
+        // whole pairs need no check; only a pair cut short by the line end takes the slow road.
+        const std::size_t wholePairs = line.size() >= 11 ? (line.size() - 9) / 2 : 0;
+        const std::uint32_t fast =
+            static_cast<std::uint32_t>(std::min<std::size_t>(count, wholePairs));
+        for (std::uint32_t i = 0; i < fast; ++i)
+            destination[i] = static_cast<std::uint8_t>(PairValue(line, 9 + 2 * i));
+        for (std::uint32_t i = fast; i < count; ++i)
             destination[i] = static_cast<std::uint8_t>(HexValue(FieldAt(line, 10 + 2 * i, 2)));
     }
 
@@ -138,6 +167,38 @@ void CompactDsPic(FirmwareBytes& image) {
     for (std::size_t i = 0; i < image.size(); ++i)
         if ((i + 1) % 4 != 0) image[kept++] = image[i];
     image.resize(kept);
+}
+
+// Every data byte takes two characters, so a dense file's image is about half its size.
+// Reserving that up front spares the copies of repeated growth; pages never touched cost
+// nothing, and a file with gaps still grows as needed.
+void ReserveForText(FirmwareBytes& image, std::size_t textLength) {
+    try {
+        image.reserve(std::min<std::size_t>(textLength / 2, kSignedLengthLimit));
+    } catch (const std::bad_alloc&) {
+        // Only a hint: growth reports a real shortage of memory.
+    }
+}
+
+// The checksums of all lines are verified before anything is placed, and a failure there
+// wins over any failure of placement. Both are done in one reading of the lines: a line is
+// placed once it has passed, and a placement failure waits until every checksum has passed.
+void PlaceVerifiedLines(std::string_view text, std::string_view fileName, McuFamily family,
+                        LoadedImage& target) {
+    Placement placement(family, target);
+    std::optional<LoadFailure> placementFailure;
+    HexLineReader lines(text);
+    std::string_view line;
+    for (int index = 0; lines.Next(line); ++index) {
+        VerifyChecksum(line, index, fileName);
+        if (placementFailure || line.empty()) continue;
+        try {
+            placement.PlaceLine(line, index);
+        } catch (const LoadFailure& failure) {
+            placementFailure = failure;
+        }
+    }
+    if (placementFailure) throw *placementFailure;
 }
 
 LoadResult FailureResult(const LoadFailure& failure, std::string_view fileName) {
@@ -179,13 +240,9 @@ LoadResult LoadHexText(std::string_view text, std::string_view fileName, McuFami
     target.ImageTop = 0;
     target.FirmwareImage.clear();
     text = TextBeforeNul(text);
+    ReserveForText(target.FirmwareImage, text.size());
     try {
-        VerifyChecksums(text, fileName);
-        Placement placement(family, target);
-        HexLineReader lines(text);
-        std::string_view line;
-        for (int index = 0; lines.Next(line); ++index)
-            if (!line.empty()) placement.PlaceLine(line, index);
+        PlaceVerifiedLines(text, fileName, family, target);
     } catch (const LoadFailure& failure) {
         // Whatever was placed before the failure must never reach a board.
         target = LoadedImage{};
@@ -207,8 +264,8 @@ LoadResult LoadHexFile(const std::string& path, McuFamily family, LoadedImage& t
         return result;
     }
     const std::string fileName = fs::path(path).filename().string();
-    std::string text;
-    if (const int error = ReadWholeFile(path, text); error != 0) {
+    FileBytes file;
+    if (const int error = file.Read(path); error != 0) {
         target = LoadedImage{};
         LoadResult result;
         result.outcome = LoadResult::Outcome::FileOpenError;
@@ -217,7 +274,7 @@ LoadResult LoadHexFile(const std::string& path, McuFamily family, LoadedImage& t
                          std::strerror(error);
         return result;
     }
-    return LoadHexText(text, fileName, family, target);
+    return LoadHexText(file.text(), fileName, family, target);
 }
 
 } // namespace quorvel::image

@@ -16,19 +16,19 @@ using FirmwareBytes = std::vector<std::uint8_t>;
 
 struct LoadResult {
     enum class Outcome {
-        Loaded,           // the image holds the file's data
-        NoFile,           // nothing at the path (or a folder): image left as it was
-        ChecksumFailure,  // a line failed the checksum; `line` names it
-        ConversionError,  // a field is not a hexadecimal number; `message` says which
-        RangeError,       // a record lies outside what the image can index; `line` names it
-        OutOfMemory,      // the image could not be allocated; `line` names the record
-        FileOpenError,    // the file exists but could not be read; `message` names path and reason
+        Loaded,          // the image holds the file's data
+        NoFile,          // nothing at the path (or a folder): image left as it was
+        ChecksumFailure, // a line failed the checksum; `line` names it
+        ConversionError, // a field is not a hexadecimal number; `message` says which
+        RangeError,      // a record lies outside what the image can index; `line` names it
+        OutOfMemory,     // the image could not be allocated; `line` names the record
+        FileOpenError,   // the file exists but could not be read; `message` names path and reason
     };
 
     Outcome outcome = Outcome::Loaded;
-    int line = -1;         // zero-based line index, all lines counted, where one applies
-    std::string fileName;  // the file name without its folder, for the checksum warning
-    std::string message;   // the text to show the user for every outcome but Loaded and NoFile
+    int line = -1;        // zero-based line index, all lines counted, where one applies
+    std::string fileName; // the file name without its folder, for the checksum warning
+    std::string message;  // the text to show the user for every outcome but Loaded and NoFile
 
     bool ok() const { return outcome == Outcome::Loaded; }
 };
@@ -50,7 +50,8 @@ LoadResult LoadHexText(std::string_view text, std::string_view fileName, McuFami
 // Lengthens `image` to `length` with the family's blank bytes; never shortens or overwrites.
 void GrowImage(FirmwareBytes& image, std::size_t length, McuFamily family);
 
-// "CRC check failed. Invalid CRC at line <line> in file '<fileName>'." CR LF "No data will be loaded."
+// "CRC check failed. Invalid CRC at line <line> in file '<fileName>'." CR LF "No data will be
+// loaded."
 std::string ChecksumWarningText(int line, std::string_view fileName);
 
 // "'<text>' is not a valid integer value"

@@ -12,8 +12,8 @@ namespace quorvel::image::testing {
 inline std::string Record(unsigned address, unsigned type, const std::vector<std::uint8_t>& data,
                           int checksumDelta = 0) {
     char field[16];
-    unsigned sum = static_cast<unsigned>(data.size()) + (address >> 8 & 0xFF) + (address & 0xFF) +
-                   type;
+    unsigned sum =
+        static_cast<unsigned>(data.size()) + (address >> 8 & 0xFF) + (address & 0xFF) + type;
     std::snprintf(field, sizeof field, "%02X%04X%02X", static_cast<unsigned>(data.size()),
                   address & 0xFFFF, type);
     std::string line = std::string(":") + field;
@@ -27,13 +27,17 @@ inline std::string Record(unsigned address, unsigned type, const std::vector<std
 }
 
 inline std::string Upper(unsigned upperAddress) {
-    return Record(0, 4, {static_cast<std::uint8_t>(upperAddress >> 8),
-                         static_cast<std::uint8_t>(upperAddress)});
+    return Record(
+        0, 4,
+        {static_cast<std::uint8_t>(upperAddress >> 8), static_cast<std::uint8_t>(upperAddress)});
 }
 
-inline std::string EndOfFile() { return Record(0, 1, {}); }
+inline std::string EndOfFile() {
+    return Record(0, 1, {});
+}
 
-inline std::string Lines(std::initializer_list<std::string> lines, const std::string& end = "\r\n") {
+inline std::string Lines(std::initializer_list<std::string> lines,
+                         const std::string& end = "\r\n") {
     std::string text;
     for (const auto& line : lines)
         text += line + end;

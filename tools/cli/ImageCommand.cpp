@@ -95,7 +95,9 @@ int RunImageCommand(int argc, char** argv) {
     const auto result = image::LoadHexFile(options.input, options.family, loaded);
     if (!result.ok()) return ReportFailure(result);
 
-    if (const auto error = WriteFileAtomically(options.output, loaded.FirmwareImage)) {
+    const auto& bytes = loaded.FirmwareImage;
+    if (const auto error =
+            common::WriteFileAtomically(options.output, bytes.data(), bytes.size())) {
         std::fprintf(stderr, "%s\n", error->c_str());
         return 1;
     }

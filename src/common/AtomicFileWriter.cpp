@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quorvel::cli {
+namespace quorvel::common {
 
 namespace {
 
@@ -15,7 +15,7 @@ std::string FailureText(const std::string& path, int error) {
     return "Cannot write file \"" + path + "\". " + std::strerror(error);
 }
 
-int WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+int WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
@@ -28,18 +28,25 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
+// The bits the new file gets: those of the file it replaces, else those of a new file.
+mode_t PermissionsFor(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) return status.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 } // namespace
 
-std::optional<std::string> WriteFileAtomically(const std::string& path,
-                                               const std::vector<std::uint8_t>& bytes) {
+std::optional<std::string> WriteFileAtomically(const std::string& path, const void* data,
+                                               std::size_t size, Durability durability) {
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return FailureText(path, errno);
-    int error = WriteAll(fd, bytes.data(), bytes.size());
-    // mkstemp creates the file 0600; give it the permissions an ordinary new file gets.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (error == 0 && ::fchmod(fd, 0666 & ~mask) != 0) error = errno;
+    int error = WriteAll(fd, static_cast<const char*>(data), size);
+    if (error == 0 && ::fchmod(fd, PermissionsFor(path)) != 0) error = errno;
+    if (error == 0 && durability == Durability::SyncFirst && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
     if (error == 0) return std::nullopt;
@@ -47,4 +54,4 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     return FailureText(path, error);
 }
 
-} // namespace quorvel::cli
+} // namespace quorvel::common

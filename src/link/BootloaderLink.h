@@ -1,0 +1,63 @@
+#pragma once
+// The conversation with the board's bootloader: the handshake behind the connect button and
+// the upload behind the start button. Both run on the user-interface thread; a click on
+// either button may run nested inside a running wait (through the host's message processing)
+// and ends it through the port's open flag or UploadRunning.
+
+#include "BootloaderHost.h"
+#include "WireProtocol.h"
+
+#include <string>
+
+namespace quorvel::link {
+
+class BootloaderLink {
+public:
+    explicit BootloaderLink(BootloaderHost& host) : host_(host) {}
+
+    // ButtonConnect: connect (open, wait for "g", answer "r") or disconnect.
+    void ConnectOrDisconnect();
+    // ButtonStartBootloader: begin an upload, or stop the running one.
+    void BeginOrStopUpload();
+
+    // Read-attempt state shared by the handshake and every wait of the upload.
+    int PollCount = 0;
+    std::string RxText;
+    // 1 while an upload runs; the only stop signal.
+    int UploadRunning = 0;
+
+    int ProgressPosition() const { return progressPosition_; }
+    int ProgressMaximum() const { return progressMaximum_; }
+
+private:
+    enum class UploadEnd { Finished, TimedOut };
+
+    void Disconnect();
+    void ReadAttempt();
+    void PollForBootloader();
+    void FinishHandshake();
+
+    bool UploadPreconditionsHold();
+    void StopUpload();
+    void BeginUpload();
+    UploadEnd RunUpload();
+    UploadEnd SendImage(char& tailRequest);
+    UploadEnd SendTail(char tailRequest);
+    bool WaitFor(char request); // false on a timeout
+    void ReportCompletion();
+    void CommonEnding();
+
+    void SetProgressMaximum(int maximum);
+    void SetProgressPosition(int position);
+    void StepProgress();
+
+    BootloaderHost& host_;
+    bool uploadActive_ = false; // the run's code is on the stack
+    int progressPosition_ = 0;
+    int progressMaximum_ = 100;
+};
+
+// L x 3.5 rounded to the nearest integer, halves to even: 1 gives 4, 3 gives 10, 5 gives 18.
+int ProgressMaximumFor(long long imageLength);
+
+} // namespace quorvel::link

@@ -1,0 +1,66 @@
+// The connect button: open the port, wait for the bootloader's "g", answer "r".
+
+#include "BootloaderLink.h"
+
+#include <exception>
+
+namespace quorvel::link {
+
+void BootloaderLink::ReadAttempt() {
+    RxText = host_.ReadOneCharacter();
+    ++PollCount;
+}
+
+void BootloaderLink::Disconnect() {
+    host_.ClosePort();
+    host_.SetConnectCaption("Connect");
+    host_.ClearTerminal();
+    host_.AppendHistory("Disconnected.");
+}
+
+void BootloaderLink::ConnectOrDisconnect() {
+    if (host_.IsPortOpen()) {
+        Disconnect();
+        return;
+    }
+    try {
+        host_.OpenPort();
+    } catch (const std::exception&) {
+        host_.AppendHistory("Unable to open COM port: " + host_.PortName() + ".");
+        return;
+    }
+    host_.PurgeQueues();
+    host_.AppendHistory("Waiting MCU response...");
+    host_.SetConnectCaption("Waiting... Disconnect");
+    host_.SetStartEnabled(false);
+    PollForBootloader();
+    if (host_.IsPortOpen()) FinishHandshake();
+    host_.SetStartEnabled(true);
+}
+
+// A tight loop of single reads with no pause. The reads let the window process its
+// messages, so a click on "Waiting... Disconnect" closes the port in the middle of it.
+void BootloaderLink::PollForBootloader() {
+    PollCount = 0;
+    while (host_.IsPortOpen() && !host_.CloseRequested()) {
+        ReadAttempt();
+        if (PollCount == PollLimit) return;
+        if (RxText.size() == 1 && RxText[0] == kBootloaderPresent) return;
+    }
+}
+
+void BootloaderLink::FinishHandshake() {
+    const bool timedOut = PollCount == PollLimit;
+    if (timedOut || host_.CloseRequested()) {
+        host_.ClosePort();
+        host_.SetConnectCaption("Connect");
+        host_.AppendHistory("Disconnected.");
+        return;
+    }
+    host_.ClearTerminal();
+    host_.AppendHistory("Connected.");
+    host_.WriteText(std::string(1, kHandshakeAnswer));
+    host_.SetConnectCaption("Disconnect");
+}
+
+} // namespace quorvel::link

@@ -1,0 +1,118 @@
+#include "BootloaderLink.h"
+#include "FakeBootloaderHost.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace quorvel::link {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakeBootloaderHost;
+
+class Handshake : public ::testing::Test {
+protected:
+    FakeBootloaderHost host;
+    BootloaderLink link{host};
+};
+
+TEST_F(Handshake, AGOnTheLastAllowedAttemptConnectsAndOneLaterTimesOut) {
+    struct Case {
+        long long gOnAttempt;
+        bool connects;
+    } const cases[] = {{1, true}, {PollLimit - 1, true}, {PollLimit, false}, {-1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gOnAttempt);
+        FakeBootloaderHost host;
+        BootloaderLink link(host);
+        host.terminal = {"old echo"};
+        host.gOnAttempt = c.gOnAttempt;
+        link.ConnectOrDisconnect();
+        EXPECT_EQ(host.portOpen, c.connects);
+        EXPECT_EQ(host.written, c.connects ? "r" : "");
+        EXPECT_EQ(host.connectCaption, c.connects ? "Disconnect" : "Connect");
+        EXPECT_EQ(host.history.back(), c.connects ? "Connected." : "Disconnected.");
+        EXPECT_EQ(host.history.front(), "Waiting MCU response...");
+        EXPECT_EQ(host.terminal.empty(), c.connects); // a timeout keeps the terminal log
+        EXPECT_TRUE(host.startEnabled);
+        EXPECT_EQ(host.attempts, c.connects ? c.gOnAttempt : PollLimit);
+    }
+}
+
+TEST_F(Handshake, NoiseIsDroppedAndWhatCameBeforeThePurgeIsGone) {
+    host.incoming = {'g', 'g'}; // already queued when the user clicks: purged
+    host.onAttempt = [this](long long attempt) {
+        if (attempt == 1) host.incoming = {'\0', 'G', 'x', 'g'};
+    };
+    link.ConnectOrDisconnect();
+    EXPECT_EQ(host.written, "r");
+    EXPECT_EQ(link.PollCount, 4);
+}
+
+TEST_F(Handshake, AFailedOpenWritesOneLineAndChangesNothingElse) {
+    for (const std::string name : {"ttyUSB0", ""}) {
+        FakeBootloaderHost host;
+        BootloaderLink link(host);
+        host.openFails = true;
+        host.portName = name;
+        host.startEnabled = false;
+        link.ConnectOrDisconnect();
+        EXPECT_THAT(host.history, ElementsAre("Unable to open COM port: " + name + "."));
+        EXPECT_EQ(host.connectCaption, "Connect");
+        EXPECT_FALSE(host.startEnabled);
+    }
+}
+
+TEST_F(Handshake, ClickWhileConnectedDisconnectsAndSendsNothing) {
+    host.gOnAttempt = 3;
+    link.ConnectOrDisconnect();
+    host.terminal = {"echo"};
+    link.ConnectOrDisconnect();
+    EXPECT_FALSE(host.portOpen);
+    EXPECT_EQ(host.written, "r");
+    EXPECT_EQ(host.connectCaption, "Connect");
+    EXPECT_TRUE(host.terminal.empty());
+    EXPECT_THAT(host.history,
+                ElementsAre("Waiting MCU response...", "Connected.", "Disconnected."));
+}
+
+TEST_F(Handshake, ANestedDisconnectDuringThePollEndsIt) {
+    host.onAttempt = [this](long long attempt) {
+        EXPECT_FALSE(host.startEnabled); // no upload can start inside the poll
+        if (attempt == 1000) link.ConnectOrDisconnect();
+    };
+    host.gOnAttempt = 5000;
+    link.ConnectOrDisconnect();
+    EXPECT_FALSE(host.portOpen);
+    EXPECT_EQ(host.attempts, 1000);
+    EXPECT_EQ(host.written, "");
+    EXPECT_EQ(host.connectCaption, "Connect");
+    EXPECT_TRUE(host.startEnabled);
+    EXPECT_EQ(host.terminalClears, 1);
+    EXPECT_THAT(host.history, ElementsAre("Waiting MCU response...", "Disconnected."));
+}
+
+TEST_F(Handshake, ASerialErrorInThePollLeavesThePortOpenAndTheStartButtonDisabled) {
+    host.onAttempt = [](long long attempt) {
+        if (attempt == 10) throw std::runtime_error("device gone");
+    };
+    EXPECT_THROW(link.ConnectOrDisconnect(), std::runtime_error);
+    EXPECT_TRUE(host.portOpen);
+    EXPECT_EQ(host.connectCaption, "Waiting... Disconnect");
+    EXPECT_FALSE(host.startEnabled);
+    link.ConnectOrDisconnect(); // the next click closes the port
+    EXPECT_FALSE(host.portOpen);
+}
+
+TEST_F(Handshake, ClosingTheWindowDuringThePollClosesThePort) {
+    host.onAttempt = [this](long long attempt) {
+        if (attempt == 50) host.closeRequested = true;
+    };
+    link.ConnectOrDisconnect();
+    EXPECT_FALSE(host.portOpen);
+    EXPECT_EQ(host.attempts, 50);
+    EXPECT_EQ(host.written, "");
+}
+
+} // namespace
+} // namespace quorvel::link

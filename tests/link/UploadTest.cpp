@@ -1,0 +1,243 @@
+#include "BootloaderLink.h"
+#include "FakeBootloaderHost.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace quorvel::link {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::FakeBootloaderHost;
+
+std::vector<std::uint8_t> Bytes(std::size_t count) {
+    std::vector<std::uint8_t> bytes(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::uint8_t>(0xA0 + i);
+    return bytes;
+}
+
+std::string Stream(const std::vector<std::uint8_t>& image, int tailBytes = 63) {
+    return std::string(image.begin(), image.end()) + std::string(tailBytes, '\xFF');
+}
+
+class Upload : public ::testing::Test {
+protected:
+    // A connected board and a file taken in.
+    void Connect(std::vector<std::uint8_t> image) {
+        host.image = std::move(image);
+        host.statusPanel = ": /work/fw.hex";
+        host.openDialogFile = "/work/fw.hex";
+        host.gOnAttempt = 2;
+        link.ConnectOrDisconnect();
+        ASSERT_EQ(host.connectCaption, "Disconnect");
+        host.history.clear();
+    }
+
+    FakeBootloaderHost host;
+    BootloaderLink link{host};
+};
+
+TEST(ProgressMaximum, IsThreeAndAHalfPerByteRoundedHalfToEven) {
+    const std::pair<long long, int> cases[] = {{0, 0},
+                                               {1, 4},
+                                               {2, 7},
+                                               {3, 10},
+                                               {5, 18},
+                                               {7, 24},
+                                               {9, 32},
+                                               {1900000, 6650000},
+                                               {0x7FFFFFFF, INT_MAX}};
+    for (const auto& [length, maximum] : cases)
+        EXPECT_EQ(ProgressMaximumFor(length), maximum) << length;
+}
+
+TEST_F(Upload, EvenAndOddImagesSendEveryByteThenTheTail) {
+    for (const std::size_t length : {4u, 3u}) {
+        SCOPED_TRACE(length);
+        FakeBootloaderHost host;
+        BootloaderLink link(host);
+        host.image = Bytes(length);
+        host.statusPanel = ": fw.hex";
+        host.openDialogFile = "/work/fw.hex";
+        host.gOnAttempt = 1;
+        link.ConnectOrDisconnect();
+        host.history.clear();
+        link.BeginOrStopUpload();
+        // The board asks for the tail with "x" first after an odd image: a run awaiting the
+        // wrong letter would drop the request and time out instead of sending the tail.
+        EXPECT_EQ(host.Stream(), Stream(Bytes(length)));
+        EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...",
+                                              "Completed successfully.", "Disconnected."));
+        const std::vector<std::string> even = {"                     yy: A0", "         xx: A1",
+                                               "                     yy: A2", "         xx: A3"};
+        EXPECT_THAT(host.terminal, ElementsAreArray(even.begin(), even.begin() + length));
+        ASSERT_EQ(host.dialogs.size(), 1u);
+        EXPECT_EQ(host.dialogs[0].first, "Uploading program has finished.");
+        EXPECT_EQ(host.dialogs[0].second,
+                  "Uploading program \"/work/fw.hex\" has finished with success.");
+        EXPECT_FALSE(host.portOpen);
+        EXPECT_EQ(host.connectCaption, "Connect");
+        EXPECT_EQ(host.startCaption, "Begin uploading");
+        EXPECT_TRUE(host.stepButtonsEnabled);
+        EXPECT_EQ(link.UploadRunning, 0);
+        EXPECT_EQ(host.progressPosition, 0);
+        EXPECT_EQ(host.progressMaximum, 441);
+        EXPECT_EQ(host.windowClosed, 0);
+    }
+}
+
+TEST_F(Upload, ProgressStepsOncePerPairThenFillsTheTail) {
+    Connect(Bytes(3));
+    std::vector<std::pair<int, int>> shown;
+    host.onAttempt = [&](long long) {
+        shown.emplace_back(host.progressPosition, host.progressMaximum);
+    };
+    link.BeginOrStopUpload();
+    // Image phase: maximum 10, one step of 7 for the one pair; then 0 of 441 and 63 steps.
+    EXPECT_EQ(shown.front(), std::make_pair(0, 10));
+    EXPECT_NE(std::find(shown.begin(), shown.end(), std::make_pair(7, 10)), shown.end());
+    EXPECT_EQ(shown.back(), std::make_pair(434, 441));
+}
+
+TEST_F(Upload, AnEmptyImageSendsOnlyTheTailFromY) {
+    Connect({});
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream(), Stream({}));
+    EXPECT_TRUE(host.terminal.empty());
+    EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...", "Completed successfully.",
+                                          "Disconnected."));
+}
+
+TEST_F(Upload, LeftoverCharactersBeforeTheFirstRequestAreDropped) {
+    Connect(Bytes(2));
+    host.incoming.push_front('g');
+    host.incoming.push_front('g');
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream(), Stream(Bytes(2)));
+}
+
+TEST_F(Upload, PreconditionsAreBothReportedInOrder) {
+    link.BeginOrStopUpload();
+    EXPECT_THAT(host.history, ElementsAre("Error: Connect first.", "Error: Load HEX file first."));
+    EXPECT_EQ(host.startCaption, "Begin uploading");
+    EXPECT_EQ(link.UploadRunning, 0);
+    host.closeWhenFinished = true;
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.windowClosed, 0);
+}
+
+TEST_F(Upload, ARequestOnTheLastAttemptOfAWaitIsATimeout) {
+    Connect(Bytes(2));
+    host.requestsLeft = 0; // the board stops asking after "r"
+    host.incoming.clear();
+    host.onAttempt = [&](long long attempt) {
+        if (attempt == 2 + PollLimit) host.incoming.push_back('y'); // the wait's 327,680th attempt
+    };
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream(), "");
+    EXPECT_THAT(host.history,
+                ElementsAre("Uploading...", "Error: Timeout waiting for MCU.", "Disconnected."));
+    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_FALSE(host.portOpen);
+}
+
+TEST_F(Upload, ATimeoutInTheTailComesAfterFinishing) {
+    Connect(Bytes(2));
+    host.requestsLeft = 2 + 10 - 1; // with the one that came after "r": 2 image and 10 tail bytes
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream(), Stream(Bytes(2), 10));
+    EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...",
+                                          "Error: Timeout waiting for MCU.", "Disconnected."));
+    EXPECT_TRUE(host.dialogs.empty());
+}
+
+TEST_F(Upload, StopDuringTheFirstWaitSendsTheWholePairAndReportsAnAbort) {
+    Connect(Bytes(3));
+    host.incoming.clear(); // the first "y" is late
+    host.onAttempt = [&](long long attempt) {
+        if (attempt == 100) {
+            link.BeginOrStopUpload(); // the nested Stop click
+            EXPECT_FALSE(host.stepButtonsEnabled) << "no second conversation can start";
+            EXPECT_EQ(host.startCaption, "Begin uploading");
+            link.BeginOrStopUpload(); // a Begin while the stopped run winds down does nothing
+            EXPECT_EQ(link.UploadRunning, 0);
+        }
+    };
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream(), std::string("\xA0\xA1", 2));
+    EXPECT_THAT(host.terminal, ElementsAre("                     yy: A0", "         xx: A1"));
+    EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...", "Completed successfully.",
+                                          "Disconnected."));
+    ASSERT_EQ(host.dialogs.size(), 1u);
+    EXPECT_EQ(host.dialogs[0].first, "Uploading program was aborted.");
+    EXPECT_EQ(host.dialogs[0].second, "Uploading program \"/work/fw.hex\" was aborted.");
+    EXPECT_TRUE(host.stepButtonsEnabled);
+    EXPECT_FALSE(host.portOpen);
+}
+
+TEST_F(Upload, CloseWhenFinishedEndsTheProgramAfterSuccessStopAndTimeout) {
+    enum class End { Success, Stop, Timeout };
+    for (const End end : {End::Success, End::Stop, End::Timeout}) {
+        FakeBootloaderHost host;
+        BootloaderLink link(host);
+        host.image = Bytes(4);
+        host.statusPanel = ": fw.hex";
+        host.gOnAttempt = 1;
+        host.closeWhenFinished = true;
+        link.ConnectOrDisconnect();
+        if (end == End::Timeout) host.requestsLeft = 2;
+        if (end == End::Stop)
+            host.onAttempt = [&](long long attempt) {
+                if (attempt == 5) link.BeginOrStopUpload();
+            };
+        link.BeginOrStopUpload();
+        EXPECT_EQ(host.windowClosed, 1);
+        EXPECT_FALSE(host.portOpen);
+    }
+}
+
+TEST_F(Upload, ASerialErrorEndsTheRunAndAStopClickGivesTheButtonsBack) {
+    Connect(Bytes(8));
+    host.closeWhenFinished = true;
+    host.failWriteAfter = 5;
+    EXPECT_THROW(link.BeginOrStopUpload(), std::runtime_error);
+    EXPECT_TRUE(host.portOpen);
+    EXPECT_EQ(link.UploadRunning, 1);
+    EXPECT_EQ(host.startCaption, "Stop uploading");
+    EXPECT_FALSE(host.stepButtonsEnabled);
+    EXPECT_THAT(host.history, ElementsAre("Uploading..."));
+    EXPECT_EQ(host.windowClosed, 0);
+    link.BeginOrStopUpload(); // Stop
+    EXPECT_TRUE(host.stepButtonsEnabled);
+    EXPECT_EQ(link.UploadRunning, 0);
+    EXPECT_EQ(host.startCaption, "Begin uploading");
+}
+
+TEST_F(Upload, ClosingTheWindowStopsTheRunClosesThePortAndShowsNoDialog) {
+    Connect(Bytes(100));
+    host.onAttempt = [&](long long attempt) {
+        if (attempt == 20) host.closeRequested = true;
+    };
+    link.BeginOrStopUpload();
+    EXPECT_LT(host.Stream().size(), 100u);
+    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_FALSE(host.portOpen);
+    EXPECT_EQ(host.windowClosed, 1);
+}
+
+TEST_F(Upload, AnImageThatShrinksDuringTheRunIsNeverReadPastItsEnd) {
+    Connect(Bytes(10));
+    host.onAttempt = [&](long long attempt) {
+        if (attempt == 6) host.image.resize(3);
+    };
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream().substr(0, 3), std::string("\xA0\xA1\xA2", 3));
+    EXPECT_FALSE(host.portOpen);
+}
+
+} // namespace
+} // namespace quorvel::link

@@ -35,6 +35,7 @@ void TPelmora::FormCreate() {
     FullWidth = frameGeometry().width();
     const int frame = frameGeometry().width() - width();
     setFixedSize(CollapsedWidth() - frame, height());
+    FitStatusBar(); // a hidden window gets its resize event only when shown
     setWindowTitle(QStringLiteral("Vantora Bootloader"));
     RadioGroupPICFamily->setVisible(false);
     MCUComboBox->clear();
@@ -66,6 +67,10 @@ int TPelmora::CollapsedWidth() const {
 
 void TPelmora::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    FitStatusBar();
+}
+
+void TPelmora::FitStatusBar() {
     StatusBar1->setGeometry(0, StatusBar1->y(), width(), StatusBar1->height());
 }
 

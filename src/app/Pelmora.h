@@ -120,6 +120,7 @@ private:
     void CommandLineIntake();
     void StoredFileIntake();
     int CollapsedWidth() const;
+    void FitStatusBar();
 
     QStringList arguments_;
     QString programFile_;

@@ -223,6 +223,10 @@ void TLogView::mouseMoveEvent(QMouseEvent* event) {
     SelectLines(anchor_, LineAt(y));
 }
 
+void TLogView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
 void TLogView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         CopySelection();

@@ -1,5 +1,6 @@
 #include "TOpenDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -14,8 +15,15 @@ bool TOpenDialog::Execute(QWidget* parent) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(filter_);
     dialog.setDefaultSuffix(QString(defaultExt_).remove(QStringLiteral("*.")));
+    // Open where the user was last: the stored folder, else the last file's, else the
+    // working folder.
     const QFileInfo current(fileName_);
-    dialog.setDirectory(!initialDir_.isEmpty() ? initialDir_ : current.absolutePath());
+    if (!initialDir_.isEmpty())
+        dialog.setDirectory(initialDir_);
+    else if (!fileName_.isEmpty())
+        dialog.setDirectory(current.absolutePath());
+    else
+        dialog.setDirectory(QDir::currentPath());
     if (!fileName_.isEmpty()) dialog.selectFile(current.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName_ = dialog.selectedFiles().constFirst();

@@ -7,6 +7,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QStringList>
 #include <QTimer>
@@ -56,8 +57,8 @@ public:
 
     // Controls and components, under the names the rest of the program knows them by.
     QWidget* AdvPanel1 = nullptr;
-    QWidget* JvLabel4 = nullptr;
-    QWidget* AdvReflectionLabel1 = nullptr;
+    QLabel* JvLabel4 = nullptr;
+    QLabel* AdvReflectionLabel1 = nullptr;
     ui::TGroupBox* AdvGroupBox1 = nullptr;
     ui::TGroupBox* AdvGroupBox2 = nullptr;
     ui::TGroupBox* AdvGroupBox3 = nullptr;
@@ -68,8 +69,8 @@ public:
     ui::TGroupBox* AdvGroupBox8 = nullptr;
     ui::TGroupBox* AdvGroupBox9 = nullptr;
     ui::TGroupBox* Panel1 = nullptr;
-    QWidget* JvLabel6 = nullptr; // port name
-    QWidget* JvLabel7 = nullptr; // baud rate
+    QLabel* JvLabel6 = nullptr; // port name
+    QLabel* JvLabel7 = nullptr; // baud rate
     ui::TGlowButton* ButtonSetupPort = nullptr;
     ui::TGlowButton* ButtonConnect = nullptr;
     ui::TGlowButton* ButtonOpenHex = nullptr;

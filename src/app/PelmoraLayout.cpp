@@ -104,14 +104,11 @@ void TPelmora::BuildControls() {
 }
 
 void TPelmora::BuildHeader() {
-    auto* title =
-        PlainLabel(AdvPanel1, "JvLabel4", QStringLiteral("Quorvel"),
-                   PixelFont(QStringLiteral("Impact"), 32, true), kRed, {13, 12, 221, 39});
-    JvLabel4 = title;
-    auto* reflection =
+    JvLabel4 = PlainLabel(AdvPanel1, "JvLabel4", QStringLiteral("Quorvel"),
+                          PixelFont(QStringLiteral("Impact"), 32, true), kRed, {13, 12, 221, 39});
+    AdvReflectionLabel1 =
         PlainLabel(AdvPanel1, "AdvReflectionLabel1", QStringLiteral("Quorvel"),
                    PixelFont(QStringLiteral("Verdana"), 32, true), kRed, {450, 36, 258, 50});
-    AdvReflectionLabel1 = reflection;
 }
 
 void TPelmora::BuildStepBoxes() {
@@ -232,7 +229,7 @@ void TPelmora::BuildStatusBar() {
     // Measuring before the first paint uses the bar's own font, as painting will.
     StatusBar1->CanvasFont() = StatusBar1->font();
     StatusBar1->SetOnDrawPanel([this](TStatusBar& bar, QPainter& painter, const QRect& rect) {
-        ui::Guarded([&] { StatusBar1DrawPanel(bar, painter, rect); });
+        ui::GuardedPaint([&] { StatusBar1DrawPanel(bar, painter, rect); });
     });
 }
 

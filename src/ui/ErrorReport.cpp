@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <new>
@@ -37,6 +38,18 @@ void ShowDefaultErrorReport(const QString& message) noexcept {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
         } catch (...) {
         }
+    }
+}
+
+} // namespace quorvel::ui
+
+namespace quorvel::ui {
+
+void ShowDefaultErrorReportLater(const QString& message) noexcept {
+    try {
+        QTimer::singleShot(0, qApp, [message] { ShowDefaultErrorReport(message); });
+    } catch (...) {
+        ShowDefaultErrorReport(message);
     }
 }
 

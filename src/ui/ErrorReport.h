@@ -28,4 +28,16 @@ template <class Body> void Guarded(Body&& body) noexcept {
     }
 }
 
+// For paint handlers: a box must not open while a widget is being painted, so the report is
+// shown once control is back in the event loop.
+void ShowDefaultErrorReportLater(const QString& message) noexcept;
+
+template <class Body> void GuardedPaint(Body&& body) noexcept {
+    try {
+        std::forward<Body>(body)();
+    } catch (...) {
+        ShowDefaultErrorReportLater(CurrentExceptionMessage());
+    }
+}
+
 } // namespace quorvel::ui

@@ -2,6 +2,8 @@
 
 #include "ModalAnswerer.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <new>
@@ -73,6 +75,16 @@ TEST(Guard, ShowsNothingWhenTheBodySucceeds) {
     Guarded([&] { ran = true; });
     EXPECT_TRUE(ran);
     EXPECT_TRUE(answerer.seen.empty());
+}
+
+// A paint handler's error waits for the event loop: no box may open in the middle of painting.
+TEST(Guard, ReportsAPaintErrorOnceBackInTheEventLoop) {
+    ModalAnswerer answerer;
+    GuardedPaint([] { throw std::runtime_error("Cannot draw"); });
+    EXPECT_TRUE(answerer.seen.empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.seen[0].text, "Cannot draw.");
 }
 
 } // namespace

@@ -193,6 +193,8 @@ void TPelmora::BuildSideBoxes() {
     PlainLabel(AdvGroupBox1, "JvLabel2", QStringLiteral("History Window"),
                PixelFont(QStringLiteral("Verdana"), 12, true), kLightGrey, {6, 5, 108, 14});
     MemoHistoryWindow = Log(AdvGroupBox1, "MemoHistoryWindow", {0, 21, 240, 126});
+    // History lines name whole paths; they wrap so that the user reads them without scrolling.
+    MemoHistoryWindow->SetWordWrap(true);
 
     AdvGroupBox2 = Box(AdvPanel1, "AdvGroupBox2", {495, 11, 177, 314});
     AdvGroupBox2->SetTransparent(false);

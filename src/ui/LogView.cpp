@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <limits>
@@ -111,6 +113,7 @@ void TLogView::AppendUtf8Line(std::string_view utf8) {
 
 void TLogView::Clear() {
     lines_.Clear();
+    ForgetRows();
     anchor_ = cursor_ = -1;
     widestLine_ = 0;
     followTail_ = true;
@@ -138,12 +141,14 @@ int TLogView::VisibleRows() const {
 void TLogView::UpdateScrollRange() {
     const bool follow = followTail_;
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, std::max(0, LineCount() - VisibleRows()));
+    WrapPendingLines();
+    bar->setRange(0, std::max(0, RowCount() - VisibleRows()));
     bar->setPageStep(VisibleRows());
     if (follow) bar->setValue(bar->maximum());
     followTail_ = follow;
     QScrollBar* across = horizontalScrollBar();
-    across->setRange(0, std::max(0, widestLine_ + 2 * kTextMargin - viewport()->width()));
+    const int overhang = wordWrap_ ? 0 : widestLine_ + 2 * kTextMargin - viewport()->width();
+    across->setRange(0, std::max(0, overhang));
     across->setPageStep(viewport()->width());
 }
 
@@ -151,19 +156,20 @@ void TLogView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const int rowHeight = RowHeight();
     const int first = verticalScrollBar()->value();
-    const int last = std::min(LineCount(), first + VisibleRows() + 1);
+    const int last = std::min(RowCount(), first + VisibleRows() + 1);
     const int selectionFirst = std::min(anchor_, cursor_);
     const int selectionLast = std::max(anchor_, cursor_);
     const int left = kTextMargin - horizontalScrollBar()->value();
     int widest = widestLine_;
-    for (int index = first; index < last; ++index) {
-        const QRect row(0, (index - first) * rowHeight, viewport()->width(), rowHeight);
-        const bool selected = HasSelection() && index >= selectionFirst && index <= selectionLast;
-        if (selected) painter.fillRect(row, palette().highlight());
+    for (int row = first; row < last; ++row) {
+        const QRect area(0, (row - first) * rowHeight, viewport()->width(), rowHeight);
+        const int line = LineOfRow(row);
+        const bool selected = HasSelection() && line >= selectionFirst && line <= selectionLast;
+        if (selected) painter.fillRect(area, palette().highlight());
         painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
-        const QString text = Line(index);
-        painter.drawText(row.adjusted(left, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
-        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(text));
+        const QString text = RowText(row);
+        painter.drawText(area.adjusted(left, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        if (!wordWrap_) widest = std::max(widest, painter.fontMetrics().horizontalAdvance(text));
     }
     // Widths are learnt as lines come into view, so appending never measures text.
     if (widest != widestLine_) {
@@ -172,13 +178,63 @@ void TLogView::paintEvent(QPaintEvent*) {
     }
 }
 
+int TLogView::RowCount() const {
+    return wordWrap_ ? static_cast<int>(rows_.size()) : LineCount();
+}
+
+int TLogView::LineOfRow(int row) const {
+    if (!wordWrap_) return row;
+    return row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)].line : -1;
+}
+
+QString TLogView::RowText(int row) const {
+    if (!wordWrap_) return Line(row);
+    const Row& part = rows_[static_cast<std::size_t>(row)];
+    return Line(part.line).mid(part.start, part.length);
+}
+
+void TLogView::SetWordWrap(bool wrap) {
+    wordWrap_ = wrap;
+    setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    ForgetRows();
+    UpdateScrollRange();
+}
+
+void TLogView::ForgetRows() {
+    rows_.clear();
+    wrappedLines_ = 0;
+}
+
+void TLogView::WrapPendingLines() {
+    if (!wordWrap_) return;
+    const int width = std::max(1, viewport()->width() - 2 * kTextMargin);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (; wrappedLines_ < LineCount(); ++wrappedLines_) {
+        const QString text = Line(wrappedLines_);
+        QTextLayout layout(text, font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        bool any = false;
+        for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+            row.setLineWidth(width);
+            rows_.push_back({wrappedLines_, row.textStart(), row.textLength()});
+            any = true;
+        }
+        layout.endLayout();
+        if (!any) rows_.push_back({wrappedLines_, 0, 0}); // an empty line still takes a row
+    }
+}
+
 void TLogView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width()) ForgetRows();
     UpdateScrollRange();
 }
 
 int TLogView::LineAt(int y) const {
-    const int line = verticalScrollBar()->value() + std::max(0, y) / RowHeight();
+    const int row = verticalScrollBar()->value() + std::max(0, y) / RowHeight();
+    const int line = LineOfRow(std::clamp(row, 0, std::max(0, RowCount() - 1)));
     return std::clamp(line, 0, std::max(0, LineCount() - 1));
 }
 
@@ -255,6 +311,7 @@ void TLogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         widestLine_ = 0;
+        ForgetRows();
         UpdateScrollRange();
     }
 }

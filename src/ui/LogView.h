@@ -55,6 +55,12 @@ public:
     // Applies pending appends to the scroll range and paints now instead of at the next tick.
     void FlushPending();
 
+    // Long lines wrap onto further rows instead of running off to the right. Meant for logs
+    // of few lines: wrapping lays out each line once, when it is first shown.
+    void SetWordWrap(bool wrap);
+    bool WordWrap() const { return wordWrap_; }
+    int RowCount() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -71,6 +77,10 @@ private:
     int RowHeight() const;
     int VisibleRows() const;
     int LineAt(int y) const;
+    int LineOfRow(int row) const;
+    QString RowText(int row) const;
+    void WrapPendingLines();
+    void ForgetRows();
     bool HasSelection() const { return anchor_ >= 0 && LineCount() > 0; }
 
     LogLines lines_;
@@ -79,6 +89,16 @@ private:
     int anchor_ = -1; // the line where the selection began, -1 when none
     int cursor_ = -1; // the line where it ends
     int widestLine_ = 0;
+
+    // Rows of a wrapping log: which line each shows and which part of it.
+    struct Row {
+        int line;
+        int start;
+        int length;
+    };
+    bool wordWrap_ = false;
+    std::vector<Row> rows_;
+    int wrappedLines_ = 0; // lines [0, wrappedLines_) have their rows
 };
 
 } // namespace quorvel::ui

@@ -122,5 +122,27 @@ TEST_F(LogViewTest, IsReadOnly) {
     EXPECT_EQ(view.Line(1), "line 1");
 }
 
+TEST_F(LogViewTest, WrapsLongLinesOntoRowsThatCopyAsOneLine) {
+    view.SetWordWrap(true);
+    const QString path =
+        QStringLiteral("Opened: /home/user/projects/firmware/releases/2026/board-rev-c/blink.hex");
+    view.AppendLine(QStringLiteral("short"));
+    view.AppendLine(path);
+    view.AppendLine(QString());
+    view.FlushPending();
+    const int wrappedRows = view.RowCount();
+    EXPECT_GT(wrappedRows, 4) << "the path needs several rows at this width";
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+
+    // A click on any row of the long line selects the whole line.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, RowY(2)));
+    EXPECT_EQ(view.SelectedText(), path);
+
+    view.resize(600, 120);
+    QCoreApplication::processEvents();
+    view.FlushPending();
+    EXPECT_EQ(view.RowCount(), 3) << "rows follow the width";
+}
+
 } // namespace
 } // namespace quorvel::ui

@@ -41,6 +41,7 @@ void TProgressBar::paintEvent(QPaintEvent*) {
     option.maximum = std::max(min_, max_);
     option.progress = position_;
     option.textVisible = false;
+    option.state |= QStyle::State_Horizontal;
     painter.drawControl(QStyle::CE_ProgressBar, option);
 }
 

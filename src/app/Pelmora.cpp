@@ -33,6 +33,7 @@ TPelmora::~TPelmora() = default;
 void TPelmora::FormCreate() {
     setAcceptDrops(true);
     FullWidth = frameGeometry().width();
+    // Before the first show Qt knows no frame, and outer and inner width agree.
     const int frame = frameGeometry().width() - width();
     setFixedSize(CollapsedWidth() - frame, height());
     FitStatusBar(); // a hidden window gets its resize event only when shown

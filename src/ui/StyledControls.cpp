@@ -1,0 +1,159 @@
+#include "StyledControls.h"
+
+#include <QAbstractItemView>
+#include <QPainter>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+
+namespace quorvel::ui {
+
+namespace {
+
+// Lays out formatted text the width of `rect` and draws it there, centred vertically.
+void DrawFormattedText(QPainter& painter, const QRect& rect, const QString& html, const QFont& font,
+                       const QColor& color) {
+    QTextDocument document;
+    document.setDefaultFont(font);
+    document.setDocumentMargin(0);
+    document.setDefaultStyleSheet(QStringLiteral("body { color: %1; }").arg(color.name()));
+    document.setHtml(html);
+    document.setTextWidth(rect.width());
+    const int top = rect.top() + (rect.height() - static_cast<int>(document.size().height())) / 2;
+    painter.save();
+    painter.translate(rect.left(), top);
+    document.drawContents(&painter, QRectF(0, 0, rect.width(), rect.height()));
+    painter.restore();
+}
+
+class FormattedItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        const QString html = plain.text;
+        plain.text.clear();
+        plain.widget->style()->drawControl(QStyle::CE_ItemViewItem, &plain, painter, plain.widget);
+        const bool selected = option.state & QStyle::State_Selected;
+        DrawFormattedText(
+            *painter, option.rect, html, option.font,
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    }
+};
+
+// The lamp as the window shows it: 13 by 13, grey rim, white highlight upper left.
+QPixmap LampPicture(TLampImage::Look look) {
+    QPixmap picture(13, 13);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
+    painter.setBrush(look == TLampImage::Look::On ? QColor(0x00, 0xFF, 0x00)
+                                                  : QColor(0xFF, 0x00, 0x00));
+    painter.drawEllipse(QRectF(0.5, 0.5, 12, 12));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRectF(3, 3, 3, 3));
+    return picture;
+}
+
+} // namespace
+
+QFont PixelFont(const QString& family, int pixels, bool bold) {
+    QFont font;
+    font.setFamilies(
+        {family, QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+TGroupBox::TGroupBox(QWidget* parent) : QFrame(parent) {
+    setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Plain);
+}
+
+void TGroupBox::SetColor(const QColor& color) {
+    color_ = color;
+    update();
+}
+
+void TGroupBox::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    update();
+}
+
+void TGroupBox::SetBordered(bool bordered) {
+    setFrameShape(bordered ? QFrame::Box : QFrame::NoFrame);
+}
+
+void TGroupBox::paintEvent(QPaintEvent* event) {
+    if (!transparent_ && color_.isValid()) {
+        QPainter painter(this);
+        painter.fillRect(rect(), color_);
+    }
+    QFrame::paintEvent(event);
+}
+
+TFormattedLabel::TFormattedLabel(const QString& html, QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::RichText);
+    setText(html);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(true);
+}
+
+TRotatedLabel::TRotatedLabel(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {}
+
+void TRotatedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().windowText().color());
+    painter.translate(0, height());
+    painter.rotate(-90);
+    painter.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text_);
+}
+
+TGlowButton::TGlowButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void TGlowButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+TLampImage::TLampImage(Look look, const QString& hint, QWidget* parent)
+    : QLabel(parent), look_(look) {
+    setPixmap(LampPicture(look));
+    setToolTip(hint);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+TFormattedComboBox::TFormattedComboBox(QWidget* parent) : QComboBox(parent) {
+    setItemDelegate(new FormattedItemDelegate(this));
+}
+
+void TFormattedComboBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QString html = option.currentText;
+    option.currentText.clear();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    DrawFormattedText(painter, field, html, font(), palette().color(QPalette::Text));
+}
+
+} // namespace quorvel::ui

@@ -1,0 +1,94 @@
+#pragma once
+// The styled controls the main window is built from. Their looks are kept plain here: each
+// control holds the texts, colours and states that the window gives it.
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace quorvel::ui {
+
+// A font of `pixels` height whose face falls back to a narrow one the machine has, so that
+// captions sized for the named face still fit their controls.
+QFont PixelFont(const QString& family, int pixels, bool bold = false);
+
+// A caption-less group box with a colour of its own and an optional single-line border.
+class TGroupBox : public QFrame {
+    Q_OBJECT
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+    Q_PROPERTY(bool Bordered READ Bordered WRITE SetBordered)
+public:
+    explicit TGroupBox(QWidget* parent = nullptr);
+
+    QColor Color() const { return color_; }
+    void SetColor(const QColor& color);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+    bool Bordered() const { return frameShape() != QFrame::NoFrame; }
+    void SetBordered(bool bordered);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor color_;
+    bool transparent_ = true;
+};
+
+// A label that shows formatted text (a small subset of HTML).
+class TFormattedLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit TFormattedLabel(const QString& html, QWidget* parent = nullptr);
+};
+
+// A label whose text reads upwards, turned by 90 degrees.
+class TRotatedLabel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TRotatedLabel(const QString& text, QWidget* parent = nullptr);
+    QString Text() const { return text_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString text_;
+};
+
+// A button of the step column. Its caption wraps at blanks, as the narrow step buttons need;
+// the glow look is left to the platform style.
+class TGlowButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit TGlowButton(const QString& caption, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// One picture of a signal light: a round lamp, red when off, green when on.
+class TLampImage : public QLabel {
+    Q_OBJECT
+public:
+    enum class Look { Off, On };
+    TLampImage(Look look, const QString& hint, QWidget* parent = nullptr);
+    Look LampLook() const { return look_; }
+
+private:
+    Look look_;
+};
+
+// A drop-down list whose entries are formatted text, drawn as the formatting says.
+class TFormattedComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TFormattedComboBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace quorvel::ui

@@ -1,0 +1,187 @@
+// Which files each intake path takes, and in what order the start-up paths run.
+
+#include "WindowFixture.h"
+
+#include "PathText.h"
+
+#include <QFontMetrics>
+
+#include <climits>
+
+namespace quorvel::app::testing {
+namespace {
+
+const QString kNoFile = QStringLiteral(": No files opened.");
+
+TEST_F(WindowFixture, DropTakesTheFirstFileThatPassesAndNoOther) {
+    Create();
+    Show();
+    const QString text = folder.Write(QStringLiteral("notes.txt"), ValidHex());
+    const QString missing = folder.Path(QStringLiteral("missing.hex"));
+    const QString upper = folder.Write(QStringLiteral("b.HEX"), ValidHex());
+    const QString later = folder.Write(QStringLiteral("c.hex"), OtherHex());
+    Drop({text, missing, upper, later});
+    EXPECT_TRUE(dropAccepted);
+    EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + upper});
+    EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + upper);
+    EXPECT_EQ(window->FirmwareImage, kValidImage);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(WindowFixture, DropSkipsWhatIsNotALocalFile) {
+    Create();
+    Show();
+    const QString tooLong = QStringLiteral("/") + QString(PATH_MAX, QLatin1Char('a')) + ".hex";
+    const QString good = folder.Write(QStringLiteral("fw.hex"), ValidHex());
+    Drop({folder.MakeFolder(QStringLiteral("x.hex")), QStringLiteral("https://example.org/fw.hex"),
+          tooLong, good});
+    EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + good});
+}
+
+TEST_F(WindowFixture, DropOfNothingUsableChangesNothing) {
+    Create();
+    Show();
+    Drop({folder.MakeFolder(QStringLiteral("x.hex")), folder.Path(QStringLiteral("gone.hex"))});
+    EXPECT_TRUE(History().isEmpty());
+    EXPECT_EQ(window->StatusText(), kNoFile);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(WindowFixture, DropDuringAnUploadIsRefusedAndLeavesTheUploadAlone) {
+    Create();
+    Show();
+    const QString sending = folder.Write(QStringLiteral("fw.hex"), ValidHex());
+    Drop({sending});
+    window->UploadRunning = 1;
+    Drop({folder.Write(QStringLiteral("other.hex"), OtherHex())});
+    EXPECT_FALSE(dragAccepted);
+    EXPECT_FALSE(dropAccepted);
+    EXPECT_EQ(window->FirmwareImage, kValidImage);
+    EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + sending);
+    EXPECT_EQ(History().size(), 1);
+    // Once the upload is over, drops are taken again.
+    window->UploadRunning = 0;
+    Drop({folder.Path(QStringLiteral("other.hex"))});
+    EXPECT_EQ(window->FirmwareImage, kOtherImage);
+}
+
+TEST_F(WindowFixture, DropLeavesTheDialogsFileNameAlone) {
+    Create();
+    Show();
+    window->OpenDialog1->SetFileName(QStringLiteral("/picked/before.hex"));
+    Drop({folder.Write(QStringLiteral("fw.hex"), ValidHex())});
+    EXPECT_EQ(window->OpenDialog1->FileName(), "/picked/before.hex");
+}
+
+struct RefusedBrowseCase {
+    const char* name;
+    const char* file;
+    bool create;
+};
+
+class BrowseRefusals : public WindowFixture,
+                       public ::testing::WithParamInterface<RefusedBrowseCase> {};
+
+TEST_P(BrowseRefusals, SayFileNotFoundAndKeepTheStatusAndImage) {
+    Create();
+    Show();
+    const QString loaded = folder.Write(QStringLiteral("fw.hex"), ValidHex());
+    Browse(loaded);
+    const QString path = GetParam().create ? folder.Write(GetParam().file, ValidHex())
+                                           : folder.Path(GetParam().file);
+    Browse(path);
+    EXPECT_EQ(History(), (QStringList{QStringLiteral("Opened: ") + loaded,
+                                      QStringLiteral("File not found: ") + path}));
+    EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + loaded);
+    EXPECT_EQ(window->FirmwareImage, kValidImage);
+    EXPECT_EQ(window->OpenDialog1->FileName(), path) << "the dialog keeps what was picked";
+}
+
+INSTANTIATE_TEST_SUITE_P(, BrowseRefusals,
+                         ::testing::Values(RefusedBrowseCase{"WrongExtension", "notes.txt", true},
+                                           RefusedBrowseCase{"Missing", "missing.hex", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowFixture, CancelledBrowseDoesNothing) {
+    Create();
+    Show();
+    window->OpenDialog1->SetFileName(QStringLiteral("/picked/before.hex"));
+    Browse(QString());
+    EXPECT_TRUE(History().isEmpty());
+    EXPECT_EQ(window->StatusText(), kNoFile);
+    EXPECT_EQ(window->OpenDialog1->FileName(), "/picked/before.hex");
+}
+
+TEST_F(WindowFixture, CommandLineLooksAtTheFirstArgumentOnly) {
+    const QString good = folder.Write(QStringLiteral("fw.hex"), ValidHex());
+    Create({folder.Path(QStringLiteral("missing.hex")), good});
+    Show();
+    EXPECT_TRUE(History().isEmpty());
+    EXPECT_EQ(window->StatusText(), kNoFile);
+    EXPECT_TRUE(Boxes().empty());
+
+    Create({good, folder.Write(QStringLiteral("other.hex"), OtherHex())});
+    Show();
+    EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + good});
+}
+
+TEST_F(WindowFixture, CommandLineTakesARelativePathAsTyped) {
+    folder.Write(QStringLiteral("fw.hex"), ValidHex());
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(folder.Path(QString()));
+    Create({QStringLiteral("fw.hex")});
+    QDir::setCurrent(before);
+    EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: fw.hex")});
+    EXPECT_EQ(window->StatusText(), ": fw.hex");
+}
+
+TEST_F(WindowFixture, StoredFileIsTakenAfterTheCommandLineFileAndReplacesIt) {
+    const QString typed = folder.Write(QStringLiteral("typed.hex"), ValidHex());
+    const QString stored = folder.Write(QStringLiteral("stored.hex"), OtherHex());
+    Create({typed});
+    window->OpenDialog1->SetFileName(stored);
+    Show();
+    EXPECT_EQ(History(), (QStringList{QStringLiteral("Opened: ") + typed,
+                                      QStringLiteral("Opened: ") + stored}));
+    EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + stored);
+    EXPECT_EQ(window->FirmwareImage, kOtherImage);
+}
+
+TEST_F(WindowFixture, StoredFileIsTakenOnTheFirstShowOnly) {
+    Create();
+    window->OpenDialog1->SetFileName(folder.Write(QStringLiteral("fw.hex"), ValidHex()));
+    Show();
+    window->hide();
+    Show();
+    EXPECT_EQ(History().size(), 1);
+}
+
+TEST_F(WindowFixture, StoredFileThatIsNoHexFileIsIgnoredSilently) {
+    Create();
+    window->OpenDialog1->SetFileName(folder.Write(QStringLiteral("notes.txt"), ValidHex()));
+    Show();
+    EXPECT_TRUE(History().isEmpty());
+    EXPECT_EQ(window->StatusText(), kNoFile);
+}
+
+// A long path loses leading folders until it fits the bar; the file name stays whole.
+TEST_F(WindowFixture, StatusBarShortensALongPathToFit) {
+    const QString longFolder = QStringLiteral("a-rather-long-folder-name-for-firmware-images");
+    const QString nested = longFolder + "/" + longFolder + "/" + longFolder;
+    folder.MakeFolder(nested);
+    const QString path = folder.Write(nested + QStringLiteral("/fw.hex"), ValidHex());
+    Create({path});
+    Show();
+    const QString shown = window->StatusText();
+    const QFontMetrics metrics(window->StatusBar1->font());
+    EXPECT_TRUE(shown.startsWith(QLatin1String(".../"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/") + longFolder + QStringLiteral("/fw.hex")) ||
+                shown == QLatin1String(".../fw.hex"))
+        << shown.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(shown),
+              window->StatusBar1->width() - metrics.horizontalAdvance(QLatin1Char('W')));
+    EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + path}) << "the log keeps it all";
+}
+
+} // namespace
+} // namespace quorvel::app::testing

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Starts the real program on a virtual X display with a HEX file, as a user would, and checks
+# what the user sees first: the title with the version, and a window that stays up.
+#   window_under_xvfb.sh QUORVEL HEX_FILE
+# Exits 77 (skipped) when Xvfb or xdotool is missing.
+set -euo pipefail
+program=$1
+hex_file=$2
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || exit 77
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Let the server pick a free display and tell us its number.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(tr -d '\n' <"$work/display")"
+unset QT_QPA_PLATFORM
+
+"$program" "$hex_file" >"$work/output" 2>&1 &
+app_pid=$!
+title=""
+for _ in $(seq 100); do
+    title=$(xdotool search --name "Vantora" getwindowname 2>/dev/null | head -1 || true)
+    [ -n "$title" ] && break
+    sleep 0.1
+done
+if [ "$title" != "Vantora Bootloader v2.0.0.0" ]; then
+    echo "title: '$title'"
+    cat "$work/output"
+    exit 1
+fi
+sleep 0.5
+if ! kill -0 "$app_pid" 2>/dev/null; then
+    echo "the program ended by itself"
+    cat "$work/output"
+    exit 1
+fi
+echo "title: $title"

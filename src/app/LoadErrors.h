@@ -1,35 +1,23 @@
 #pragma once
-// Errors of a HEX file load that leave the loader and end the intake path that asked for it;
-// the default error report shows their message.
+// An error of a HEX file load (a bad field, a record out of range, no memory, an unreadable
+// file) that leaves the loader and ends the intake path that asked for it; the default error
+// report shows its message.
+
+#include "HexImageLoader.h"
 
 #include <stdexcept>
 #include <string>
 
 namespace quorvel::app {
 
-class ELoadError : public std::runtime_error {
+class HexLoadError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
-};
+    HexLoadError(image::LoadResult::Outcome outcome, const std::string& message)
+        : std::runtime_error(message), outcome_(outcome) {}
+    image::LoadResult::Outcome outcome() const { return outcome_; }
 
-class EConvertError : public ELoadError {
-public:
-    using ELoadError::ELoadError;
-};
-
-class EFOpenError : public ELoadError {
-public:
-    using ELoadError::ELoadError;
-};
-
-class ERangeError : public ELoadError {
-public:
-    using ELoadError::ELoadError;
-};
-
-class EOutOfMemory : public ELoadError {
-public:
-    using ELoadError::ELoadError;
+private:
+    image::LoadResult::Outcome outcome_;
 };
 
 } // namespace quorvel::app

@@ -117,13 +117,10 @@ void TPelmora::LoadHexFile(const QString& path) {
         ShowChecksumWarning(this, result);
         return;
     case image::LoadResult::Outcome::ConversionError:
-        throw EConvertError(message);
     case image::LoadResult::Outcome::RangeError:
-        throw ERangeError(message);
     case image::LoadResult::Outcome::OutOfMemory:
-        throw EOutOfMemory(message);
     case image::LoadResult::Outcome::FileOpenError:
-        throw EFOpenError(message);
+        throw HexLoadError(result.outcome, message);
     }
 }
 

@@ -1,4 +1,4 @@
-// Runs the window tests inside one application object, on the offscreen platform unless the
+// Runs the tests inside one application object, on the offscreen platform unless the
 // caller chose another.
 
 #include <QApplication>

@@ -1,0 +1,201 @@
+#include "FormStorage.h"
+
+#include "IniFileStorage.h"
+#include "StoredProperty.h"
+
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+namespace quorvel::settings {
+
+namespace {
+
+// Words of a position text, split at blanks and commas; a missing or non-numeric word
+// gives `fallback`.
+int PositionWord(const QStringList& words, int index, int fallback) {
+    if (index >= words.size()) return fallback;
+    bool ok = false;
+    const int value = words[index].toInt(&ok);
+    return ok ? value : fallback;
+}
+
+QStringList PositionWords(const QString& text) {
+    static const QRegularExpression separators(QStringLiteral("[ ,]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
+QString FourNumbers(int a, int b, int c, int d) {
+    return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+} // namespace
+
+FormStorage::FormStorage(QWidget* form, IniFileStorage& storage, QObject* owner)
+    : QObject(owner), form_(form), storage_(storage) {
+    setObjectName(QStringLiteral("FormStorage"));
+}
+
+QString FormStorage::ScreenSuffix() const {
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+int FormStorage::ScreenPixelsPerInch() const {
+    const QScreen* screen = form_->screen() ? form_->screen() : QGuiApplication::primaryScreen();
+    return qRound(screen->logicalDotsPerInch());
+}
+
+int FormStorage::RequireInteger(const QString& key, int absent) const {
+    const IniRead<int> read = storage_.ReadInteger(Path(key));
+    if (read.state == ReadState::Absent) return absent;
+    if (read.state == ReadState::Invalid)
+        throw ConversionError("'" + storage_.GetKeyText(Path(key), {}).toStdString() +
+                              "' is not a valid integer value");
+    return read.value;
+}
+
+// The key for the current screen size when the file has it, else the plain key.
+QString FormStorage::PositionText(const QString& key) const {
+    const QString sized = Path(key + ScreenSuffix());
+    return storage_.GetKeyText(storage_.HasKey(sized) ? sized : Path(key), {});
+}
+
+void FormStorage::OnFirstShow() {
+    if (!restored_) RestoreState();
+}
+
+void FormStorage::OnCloseAccepted() {
+    SaveState();
+}
+
+void FormStorage::OnDestroy() {
+    if (!saved_) SaveState();
+}
+
+void FormStorage::SaveState() {
+    storage_.WriteInteger(Path("FormVersion"), 0);
+    SavePlacement();
+    SaveEntries();
+    saved_ = true;
+}
+
+void FormStorage::SavePlacement() {
+    const int showCommand = form_->isMinimized() ? 2 : form_->isMaximized() ? 3 : 1;
+    storage_.WriteInteger(Path("ShowCmd"), showCommand);
+    storage_.WriteInteger(Path("Flags"), flags_);
+    storage_.WriteInteger(Path("PixelsPerInch"), ScreenPixelsPerInch());
+    const QString minMax = FourNumbers(minimizedPosition_.x(), minimizedPosition_.y(),
+                                       maximizedPosition_.x(), maximizedPosition_.y());
+    storage_.WriteText(Path("MinMaxPos" + ScreenSuffix()), minMax);
+    storage_.WriteText(Path("MinMaxPos"), minMax);
+    // The normal frame, also while the window is minimised or maximised.
+    QRect frame = form_->frameGeometry();
+    if (form_->isMinimized() || form_->isMaximized()) {
+        const QRect normal = form_->normalGeometry();
+        frame.moveTopLeft(normal.topLeft() - (form_->geometry().topLeft() - frame.topLeft()));
+    }
+    const QString normal = FourNumbers(frame.left(), frame.top(), frame.left() + frame.width(),
+                                       frame.top() + frame.height());
+    storage_.WriteText(Path("NormPos" + ScreenSuffix()), normal);
+    storage_.WriteText(Path("NormPos"), normal);
+}
+
+void FormStorage::SaveEntries() {
+    for (const QString& entry : StoredProps) {
+        const QString componentName = entry.section('.', 0, 0);
+        const QString propertyName = entry.section('.', 1);
+        QObject* component = FindComponent(form_, componentName);
+        if (!component) continue;
+        const QMetaProperty property = FindProperty(component, propertyName);
+        if (!property.isValid()) continue;
+        const QString key = component->objectName() + "_" + QString::fromLatin1(property.name());
+        if (KindOf(property) != StoredKind::SubObject) {
+            SaveProperty(storage_, Path(key), component, property);
+            continue;
+        }
+        const QObject* group = property.read(component).value<QObject*>();
+        if (!group) continue;
+        for (const QMetaProperty& field : FieldsOf(group))
+            SaveProperty(storage_, Path(key) + "\\" + QString::fromLatin1(field.name()), group,
+                         field);
+    }
+}
+
+void FormStorage::RestoreState() {
+    saved_ = false;
+    if (RequireInteger("FormVersion", 0) >= 0) {
+        RestorePlacement();
+        RestoreEntries();
+    }
+    restored_ = true;
+    // The window has a fixed single frame, whose maximised place is minus its border.
+    maximizedPosition_ = QPoint(-1, -1);
+}
+
+void FormStorage::RestorePlacement() {
+    flags_ = RequireInteger("Flags", flags_);
+    bool positionFound = false;
+    const QString minMax = PositionText("MinMaxPos");
+    if (!minMax.isEmpty()) {
+        positionFound = true;
+        const QStringList words = PositionWords(minMax);
+        minimizedPosition_ = {PositionWord(words, 0, 0), PositionWord(words, 1, 0)};
+        maximizedPosition_ = {PositionWord(words, 2, 0), PositionWord(words, 3, 0)};
+    }
+    QPoint topLeft = form_->pos();
+    const QString normal = PositionText("NormPos");
+    if (!normal.isEmpty()) {
+        positionFound = true;
+        const QStringList words = PositionWords(normal);
+        topLeft = {PositionWord(words, 0, topLeft.x()), PositionWord(words, 1, topLeft.y())};
+    }
+    if (positionFound) {
+        const int current = ScreenPixelsPerInch();
+        if (RequireInteger("PixelsPerInch", current) == current) form_->move(topLeft);
+    }
+    switch (RequireInteger("ShowCmd", 0)) {
+    case 2:
+    case 6:
+    case 7:
+        form_->setWindowState(Qt::WindowNoState);
+        QTimer::singleShot(0, form_, [form = form_] { form->showMinimized(); });
+        break;
+    case 3:
+        form_->setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        form_->setWindowState(Qt::WindowNoState);
+        break;
+    }
+}
+
+void FormStorage::RestoreEntries() {
+    for (const QString& entry : StoredProps) {
+        QObject* component = FindComponent(form_, entry.section('.', 0, 0));
+        if (!component) continue;
+        const QMetaProperty property = FindProperty(component, entry.section('.', 1));
+        if (!property.isValid()) continue;
+        const QString key = component->objectName() + "_" + QString::fromLatin1(property.name());
+        if (KindOf(property) == StoredKind::SubObject) {
+            if (QObject* group = property.read(component).value<QObject*>())
+                RestoreSubObject(group, Path(key));
+        } else if (storage_.HasKey(Path(key))) {
+            RestoreProperty(storage_, Path(key), component, property);
+        }
+    }
+}
+
+// The fields in their order; a field that cannot be converted ends the group's reading.
+void FormStorage::RestoreSubObject(QObject* group, const QString& section) {
+    if (!storage_.HasSection(section)) return;
+    for (const QMetaProperty& field : FieldsOf(group)) {
+        const QString path = section + "\\" + QString::fromLatin1(field.name());
+        if (!storage_.HasKey(path)) continue;
+        if (!RestoreProperty(storage_, path, group, field)) return;
+    }
+}
+
+} // namespace quorvel::settings

@@ -1,0 +1,69 @@
+#pragma once
+// What the settings file keeps of the window: its place on the screen and a list of its
+// components' properties ("ComPort1.BaudRate", ...), under AppStoragePath. Restored on the
+// first show, just before the window's own show handler; saved when a close is accepted, or
+// when the window is destroyed without one.
+
+#include <QObject>
+#include <QPoint>
+#include <QStringList>
+
+#include <stdexcept>
+
+class QWidget;
+
+namespace quorvel::settings {
+
+class IniFileStorage;
+
+// A placement key that does not hold a decimal integer: "'<text>' is not a valid integer value".
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class FormStorage : public QObject {
+    Q_OBJECT
+
+public:
+    FormStorage(QWidget* form, IniFileStorage& storage, QObject* owner = nullptr);
+
+    QString AppStoragePath = QStringLiteral("frmPelmora\\");
+    QStringList StoredProps;
+
+    // Throws ConversionError when a placement key is not a number: what was applied before it
+    // stays, nothing after it is applied, and the state is not marked restored.
+    void RestoreState();
+    void SaveState();
+
+    bool Restored() const { return restored_; }
+    bool Saved() const { return saved_; }
+
+    // The window's notifications; errors travel to the window's guard.
+    void OnFirstShow();     // restore unless already done
+    void OnCloseAccepted(); // save
+    void OnDestroy();       // save unless already done
+
+private:
+    QString Path(const QString& key) const { return AppStoragePath + key; }
+    QString ScreenSuffix() const;
+    int ScreenPixelsPerInch() const;
+    int RequireInteger(const QString& key, int absent) const;
+    QString PositionText(const QString& key) const;
+
+    void SavePlacement();
+    void SaveEntries();
+    void RestorePlacement();
+    void RestoreEntries();
+    void RestoreSubObject(QObject* group, const QString& section);
+
+    QWidget* form_;
+    IniFileStorage& storage_;
+    bool restored_ = false;
+    bool saved_ = false;
+    int flags_ = 0;
+    QPoint minimizedPosition_{-1, -1};
+    QPoint maximizedPosition_{-1, -1};
+};
+
+} // namespace quorvel::settings

@@ -8,8 +8,13 @@
 #include "StatusBar.h"
 #include "StyledControls.h"
 
+#include "FormStorage.h"
+#include "IniFileStorage.h"
+
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
 #include <QResizeEvent>
@@ -17,18 +22,41 @@
 
 namespace quorvel::app {
 
-TPelmora::TPelmora(const QStringList& arguments, const QString& programFile, QWidget* parent)
+TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
+                   const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       arguments_(arguments), programFile_(programFile) {
     BuildControls();
+    BuildSettingsStorage(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
+                                                 : programFolder);
     connect(ButtonOpenHex, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonOpenHexClick(); }); });
     ui::Guarded([this] { FormCreate(); });
 }
 
-TPelmora::~TPelmora() = default;
+// The settings are saved here unless a close already did; the storage writes the file when
+// it is destroyed with the other components.
+TPelmora::~TPelmora() {
+    ui::Guarded([this] { FormStorage->OnDestroy(); });
+}
+
+void TPelmora::BuildSettingsStorage(const QString& programFolder) {
+    IniFileStorage = new settings::IniFileStorage(programFolder, this);
+    FormStorage = new settings::FormStorage(this, *IniFileStorage, this);
+    FormStorage->StoredProps = {"ComPort1.Port",         "ComPort1.BaudRate",
+                                "ComPort1.DataBits",     "ComPort1.StopBits",
+                                "ComPort1.Parity",       "ComPort1.FlowControl",
+                                "CheckBoxClose.Checked", "OpenDialog1.InitialDir",
+                                "OpenDialog1.FileName",  "MCUComboBox.ItemIndex"};
+    IniFileStorage->LoadFromDisk();
+}
+
+void TPelmora::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted()) ui::Guarded([this] { FormStorage->OnCloseAccepted(); });
+}
 
 void TPelmora::FormCreate() {
     setAcceptDrops(true);
@@ -58,7 +86,7 @@ void TPelmora::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_ || event->spontaneous()) return;
     shown_ = true;
-    // The stored settings are restored here, just before FormShow, once they exist.
+    ui::Guarded([this] { FormStorage->OnFirstShow(); });
     ui::Guarded([this] { FormShow(); });
 }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 namespace quorvel::ui {
+class TCheckBox;
 class TFormattedComboBox;
 class TFormattedLabel;
 class TGlowButton;
@@ -27,6 +28,11 @@ class TRotatedLabel;
 class TStatusBar;
 } // namespace quorvel::ui
 
+namespace quorvel::settings {
+class FormStorage;
+class IniFileStorage;
+} // namespace quorvel::settings
+
 namespace quorvel::app {
 
 class TOpenDialog;
@@ -35,8 +41,11 @@ class TPelmora : public QWidget {
     Q_OBJECT
 public:
     // `arguments` are the command-line arguments after the program name; `programFile` is the
-    // file whose version the title shows.
-    TPelmora(const QStringList& arguments, const QString& programFile, QWidget* parent = nullptr);
+    // file whose version the title shows, and beside which "Settings.ini" lies unless
+    // `programFolder` names another folder. Throws settings::FileOpenError when that file
+    // exists but cannot be read.
+    TPelmora(const QStringList& arguments, const QString& programFile,
+             const QString& programFolder = {}, QWidget* parent = nullptr);
     ~TPelmora() override;
 
     // Services for the other parts of the program.
@@ -82,7 +91,7 @@ public:
     ui::TFormattedComboBox* MCUComboBox = nullptr;
     QGroupBox* RadioGroupPICFamily = nullptr;
     QButtonGroup* PICFamilyChoices = nullptr;
-    QCheckBox* CheckBoxClose = nullptr;
+    ui::TCheckBox* CheckBoxClose = nullptr;
     ui::TRotatedLabel* JvLabel1 = nullptr;
     ui::TLampImage* ConnectedOff = nullptr;
     ui::TLampImage* ConnectedOn = nullptr;
@@ -93,9 +102,10 @@ public:
     ui::TStatusBar* StatusBar1 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     QTimer* Timer1 = nullptr;
-    // The serial port ComPort1, its signal indicators ComLedConnect, ComLedRx and ComLedTx,
-    // the completion dialog AdvTaskDialog1 and the stored-settings objects FormStorage and
-    // IniFileStorage join the window with the serial, upload and settings layers.
+    settings::IniFileStorage* IniFileStorage = nullptr;
+    settings::FormStorage* FormStorage = nullptr;
+    // The serial port ComPort1, its signal indicators ComLedConnect, ComLedRx and ComLedTx and
+    // the completion dialog AdvTaskDialog1 join the window with the serial and upload layers.
 
     // The image the upload sends, as the last load left it.
     image::FirmwareBytes FirmwareImage;
@@ -107,6 +117,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -118,6 +129,7 @@ private:
     void BuildSideBoxes();
     void BuildHiddenOptions();
     void BuildStatusBar();
+    void BuildSettingsStorage(const QString& programFolder);
     void CommandLineIntake();
     void StoredFileIntake();
     int CollapsedWidth() const;

@@ -207,7 +207,7 @@ void TPelmora::BuildSideBoxes() {
 void TPelmora::BuildHiddenOptions() {
     Panel1 = Box(AdvPanel1, "Panel1", {399, 35, 155, 98});
     Panel1->setVisible(false);
-    CheckBoxClose = Place(new QCheckBox(QStringLiteral("Close when finished"), Panel1),
+    CheckBoxClose = Place(new ui::TCheckBox(QStringLiteral("Close when finished"), Panel1),
                           "CheckBoxClose", 12, 125, 156, 19);
     CheckBoxClose->setLayoutDirection(Qt::RightToLeft); // caption on the left of the box
     RadioGroupPICFamily = Place(new QGroupBox(Panel1), "RadioGroupPICFamily", 12, 150, 132, 52);

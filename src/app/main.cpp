@@ -3,6 +3,7 @@
 #include "Pelmora.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <exception>
@@ -16,8 +17,11 @@ int main(int argc, char** argv) {
         window.show();
         return application.exec();
     } catch (const std::exception& error) {
-        // Only building the window can get here; every handler has its own guard.
+        // Only building the window can get here (an unreadable "Settings.ini", say); every
+        // handler has its own guard. The start-up ends before the window shows.
         std::fprintf(stderr, "quorvel: %s\n", error.what());
+        QMessageBox::critical(nullptr, QApplication::applicationName(),
+                              QString::fromLocal8Bit(error.what()));
         return 1;
     }
 }

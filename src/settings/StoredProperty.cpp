@@ -41,8 +41,10 @@ QObject* FindComponent(QObject* root, const QString& name) {
 }
 
 QMetaProperty FindProperty(const QObject* object, const QString& name) {
+    // The most derived class first: a component's own declaration wins over a base class's
+    // property that differs only in letter case (a check box's "Checked" over "checked").
     const QMetaObject* meta = object->metaObject();
-    for (int i = 0; i < meta->propertyCount(); ++i)
+    for (int i = meta->propertyCount() - 1; i >= 0; --i)
         if (QString::fromLatin1(meta->property(i).name()).compare(name, Qt::CaseInsensitive) == 0)
             return meta->property(i);
     return {};

@@ -2,6 +2,7 @@
 // The styled controls the main window is built from. Their looks are kept plain here: each
 // control holds the texts, colours and states that the window gives it.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -84,11 +85,21 @@ private:
 // A drop-down list whose entries are formatted text, drawn as the formatting says.
 class TFormattedComboBox : public QComboBox {
     Q_OBJECT
+    // The selected entry under the name the settings file stores it by.
+    Q_PROPERTY(int ItemIndex READ currentIndex WRITE setCurrentIndex)
 public:
     explicit TFormattedComboBox(QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A check box whose state the settings file stores under "Checked".
+class TCheckBox : public QCheckBox {
+    Q_OBJECT
+    Q_PROPERTY(bool Checked READ isChecked WRITE setChecked)
+public:
+    using QCheckBox::QCheckBox;
 };
 
 } // namespace quorvel::ui

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -50,7 +51,8 @@ protected:
     }
 
     TPelmora& Create(const QStringList& arguments = {}) {
-        window = std::make_unique<TPelmora>(arguments, QCoreApplication::applicationFilePath());
+        window = std::make_unique<TPelmora>(arguments, QCoreApplication::applicationFilePath(),
+                                            programFolder.path());
         return *window;
     }
 
@@ -98,6 +100,7 @@ protected:
 
     TestFolder folder;
     ModalAnswerer answerer;
+    QTemporaryDir programFolder; // where the window keeps "Settings.ini"
     std::unique_ptr<TPelmora> window;
     bool dragAccepted = false;
     bool dropAccepted = false;

@@ -57,6 +57,7 @@ QString CodeText(int code) {
 // The number goes in where the catalogue's text has %d, never through printf: a catalogue
 // is data, and a stray conversion in it must not be able to read past the arguments.
 QString SystemErrorSuffix(int systemError) {
+    ComErrorTexts(); // the text domain is registered with the first lookup of the texts
     QString suffix = Translated(" (win error code: %d)");
     const qsizetype at = suffix.indexOf(QLatin1String("%d"));
     if (at >= 0) suffix.replace(at, 2, QString::number(systemError));

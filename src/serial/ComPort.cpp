@@ -245,20 +245,6 @@ void TCustomComPort::RemoveLink(TComLink* link) {
     receivedDataLink_ = AnyLinkHas(&TComLink::OnRxBuf);
 }
 
-// By index and with a copy of the hook: a hook may remove links or reassign itself.
-template <typename Hook, typename... Arguments>
-void TCustomComPort::NotifyLinks(Hook TComLink::*hook, Arguments... arguments) {
-    for (std::size_t index = 0; index < links_.size(); ++index) {
-        const Hook call = links_[index]->*hook;
-        if (call) call(arguments...);
-    }
-}
-
-template <typename Hook> bool TCustomComPort::AnyLinkHas(Hook TComLink::*hook) const {
-    return std::any_of(links_.begin(), links_.end(),
-                       [hook](const TComLink* link) { return bool(link->*hook); });
-}
-
 // Event raisers
 
 void TCustomComPort::DoBeforeOpen() {

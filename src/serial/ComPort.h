@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -191,6 +192,20 @@ class TComPort : public TCustomComPort {
 public:
     using TCustomComPort::TCustomComPort;
 };
+
+// By index and with a copy of the hook: a hook may remove links or reassign itself.
+template <typename Hook, typename... Arguments>
+void TCustomComPort::NotifyLinks(Hook TComLink::*hook, Arguments... arguments) {
+    for (std::size_t index = 0; index < links_.size(); ++index) {
+        const Hook call = links_[index]->*hook;
+        if (call) call(arguments...);
+    }
+}
+
+template <typename Hook> bool TCustomComPort::AnyLinkHas(Hook TComLink::*hook) const {
+    return std::any_of(links_.begin(), links_.end(),
+                       [hook](const TComLink* link) { return bool(link->*hook); });
+}
 
 } // namespace quorvel::serial
 

@@ -1,0 +1,10 @@
+#pragma once
+// The serial layer's chief header: the settings vocabulary, the port with its settings groups,
+// its links and its error.
+
+#include "ComErrors.h"
+#include "ComLink.h"
+#include "ComPort.h"
+#include "ComSettings.h"
+#include "ComVocabulary.h"
+#include "DeviceControlBlock.h"

@@ -1,0 +1,244 @@
+#include "PosixSerialDevice.h"
+
+#include "LineTermios.h"
+
+#include "ProgramFolder.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <limits>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace quorvel::serial::posix {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::uint32_t kAllBits = 0xFFFFFFFF;
+
+// A device without modem lines (a pseudo-terminal) refuses the modem calls this way.
+bool HasNoSuchLines(int error) {
+    return error == ENOTTY || error == EINVAL;
+}
+
+// A total timeout of multiplier per byte plus constant; none when both are 0.
+std::chrono::milliseconds TotalTimeout(std::uint32_t multiplier, std::uint32_t constant,
+                                       std::size_t count) {
+    // Long enough to mean "no end", short enough that a deadline in nanoseconds cannot overflow.
+    constexpr std::uint64_t kLongest = std::uint64_t{1} << 40;
+    const std::uint64_t perByte = multiplier != 0 && count > kLongest / multiplier
+                                      ? kLongest
+                                      : std::uint64_t{multiplier} * count;
+    const std::uint64_t total = std::min<std::uint64_t>(perByte + constant, kLongest);
+    return std::chrono::milliseconds(static_cast<std::int64_t>(total));
+}
+
+// poll until the descriptor is ready for `events` or the deadline passes. Gives the poll
+// events, 0 at the deadline, or -errno; POLLHUP and POLLERR are the device going away.
+int WaitReady(int fd, short events, const Clock::time_point* deadline) {
+    for (;;) {
+        int timeout = -1;
+        if (deadline) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+            if (left.count() <= 0) return 0;
+            timeout = static_cast<int>(std::min<std::int64_t>(left.count(), 1 << 30));
+        }
+        pollfd entry{fd, events, 0};
+        const int ready = poll(&entry, 1, timeout);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return -errno;
+        if (ready > 0) return entry.revents;
+    }
+}
+
+bool DeviceGone(int revents, short wanted) {
+    return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 && (revents & wanted) == 0;
+}
+
+} // namespace
+
+QString DevicePath(const QString& port, const QString& programFolder) {
+    if (port.startsWith(QLatin1Char('/'))) return port;
+    if (!port.isEmpty() && !programFolder.isEmpty()) {
+        const QString link = programFolder + QStringLiteral("/ports/") + port;
+        const QFileInfo info(link);
+        if (info.isSymLink() || info.exists()) return link;
+    }
+    return QStringLiteral("/dev/") + port;
+}
+
+PosixSerialDevice::~PosixSerialDevice() {
+    ioctl(fd_, TIOCNXCL);
+    close(fd_);
+}
+
+// Linux sizes its own queues; sizes are kept only in the sense that they are accepted.
+int PosixSerialDevice::SetQueueSizes(int inputSize, int outputSize) {
+    return inputSize < 0 || outputSize < 0 ? EINVAL : 0;
+}
+
+int PosixSerialDevice::SetLineSettings(const DeviceControlBlock& record) {
+    LineTermios termios;
+    if (const int error = TermiosForRecord(record, termios)) return error;
+    if (const int error = ApplyLineTermios(fd_, termios)) return error;
+    return SetControlLines(record);
+}
+
+// The record holds DTR and RTS off or on; a handshake or toggle leaves them to the driver.
+static void AddLine(std::uint32_t control, std::uint32_t enable, int line, int& raise, int& lower) {
+    if (control == 0) lower |= line;
+    if (control == enable) raise |= line;
+}
+
+int PosixSerialDevice::SetControlLines(const DeviceControlBlock& record) {
+    int raise = 0, lower = 0;
+    AddLine(record.flags & dcb::kDtrControlMask, dcb::kDtrEnable, TIOCM_DTR, raise, lower);
+    AddLine(record.flags & dcb::kRtsControlMask, dcb::kRtsEnable, TIOCM_RTS, raise, lower);
+    for (auto [request, lines] : {std::pair{TIOCMBIS, raise}, std::pair{TIOCMBIC, lower}}) {
+        if (lines == 0) continue;
+        if (ioctl(fd_, request, &lines) != 0 && !HasNoSuchLines(errno)) return errno;
+    }
+    return 0;
+}
+
+int PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
+    timeouts_ = timeouts;
+    return 0;
+}
+
+TransferResult PosixSerialDevice::Read(void* buffer, std::size_t count) {
+    if (count == 0) return {};
+    const bool atOnce = timeouts_.ReadIntervalTimeout == kAllBits &&
+                        timeouts_.ReadTotalTimeoutMultiplier == 0 &&
+                        timeouts_.ReadTotalTimeoutConstant == 0;
+    return atOnce ? ReadAvailable(buffer, count) : ReadWaiting(buffer, count);
+}
+
+// One non-blocking read: what is queued, possibly nothing.
+TransferResult PosixSerialDevice::ReadAvailable(void* buffer, std::size_t count) {
+    for (;;) {
+        const ssize_t got = read(fd_, buffer, count);
+        if (got > 0) return {static_cast<std::size_t>(got), 0};
+        if (got == 0) return {0, EIO}; // a hung-up line reads as end of file
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN) return {};
+        return {0, errno};
+    }
+}
+
+// Reads until the count is there, the total timeout passes, or, once bytes have come, the
+// gap between two bytes exceeds the interval. Bytes already read are never dropped for an
+// error that follows them: that error shows at the next read.
+TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    const std::uint32_t interval = timeouts_.ReadIntervalTimeout;
+    const bool firstByteOnly = interval == kAllBits &&
+                               timeouts_.ReadTotalTimeoutMultiplier == kAllBits &&
+                               timeouts_.ReadTotalTimeoutConstant != kAllBits;
+    const auto total = firstByteOnly ? std::chrono::milliseconds(timeouts_.ReadTotalTimeoutConstant)
+                                     : TotalTimeout(timeouts_.ReadTotalTimeoutMultiplier,
+                                                    timeouts_.ReadTotalTimeoutConstant, count);
+    const bool hasTotal = total.count() > 0;
+    const Clock::time_point totalDeadline = Clock::now() + total;
+    std::size_t done = 0;
+    for (;;) {
+        const TransferResult step = ReadAvailable(bytes + done, count - done);
+        done += step.count;
+        if (step.error) return {done, done > 0 ? 0 : step.error};
+        if (done == count || (firstByteOnly && done > 0)) return {done, 0};
+        Clock::time_point deadline = totalDeadline;
+        const bool useInterval = done > 0 && interval != 0 && interval != kAllBits;
+        if (useInterval) {
+            const auto gapEnd = Clock::now() + std::chrono::milliseconds(interval);
+            if (!hasTotal || gapEnd < deadline) deadline = gapEnd;
+        }
+        const bool limited = hasTotal || useInterval;
+        const int ready = WaitReady(fd_, POLLIN, limited ? &deadline : nullptr);
+        if (ready == 0) return {done, 0};
+        if (ready < 0) return {done, done > 0 ? 0 : -ready};
+        if (DeviceGone(ready, POLLIN)) return {done, done > 0 ? 0 : EIO};
+    }
+}
+
+// Waits while the line is held (XOFF, a full queue) up to the write timeout, then gives what
+// went out.
+TransferResult PosixSerialDevice::Write(const void* data, std::size_t count) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    const auto total = TotalTimeout(timeouts_.WriteTotalTimeoutMultiplier,
+                                    timeouts_.WriteTotalTimeoutConstant, count);
+    const Clock::time_point deadline = Clock::now() + total;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t sent = write(fd_, bytes + done, count - done);
+        if (sent > 0) {
+            done += static_cast<std::size_t>(sent);
+            continue;
+        }
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent < 0 && errno != EAGAIN) return {done, done > 0 ? 0 : errno};
+        const int ready = WaitReady(fd_, POLLOUT, total.count() > 0 ? &deadline : nullptr);
+        if (ready == 0) break;
+        if (ready < 0) return {done, done > 0 ? 0 : -ready};
+        if (DeviceGone(ready, POLLOUT)) return {done, done > 0 ? 0 : EIO};
+    }
+    return {done, 0};
+}
+
+int PosixSerialDevice::Purge(unsigned what) {
+    return FlushQueues(fd_, what);
+}
+
+int PosixSerialDevice::QueuedInput(int& count) {
+    int queued = 0;
+    if (ioctl(fd_, TIOCINQ, &queued) != 0) return errno;
+    count = queued;
+    return 0;
+}
+
+int PosixSerialDevice::ModemStatus(unsigned& bits) {
+    int lines = 0;
+    bits = 0;
+    if (ioctl(fd_, TIOCMGET, &lines) != 0) return HasNoSuchLines(errno) ? 0 : errno;
+    if (lines & TIOCM_CTS) bits |= modem::kCts;
+    if (lines & TIOCM_DSR) bits |= modem::kDsr;
+    if (lines & TIOCM_RI) bits |= modem::kRing;
+    if (lines & TIOCM_CD) bits |= modem::kRlsd;
+    return 0;
+}
+
+std::unique_ptr<SerialDevice> PosixDeviceOpener::Open(const QString& port, int& error) {
+    const QByteArray path = DevicePath(port, programFolder_).toLocal8Bit();
+    const int fd = open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    // A file or a folder that is not a terminal is no serial port, whatever its name.
+    error = isatty(fd) ? 0 : ENOTTY;
+    if (error == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
+    if (error == 0 && ioctl(fd, TIOCEXCL) != 0) error = errno;
+    if (error != 0) {
+        close(fd);
+        return nullptr;
+    }
+    RequestLowLatency(fd);
+    return std::make_unique<PosixSerialDevice>(fd);
+}
+
+} // namespace quorvel::serial::posix
+
+namespace quorvel::serial {
+
+std::shared_ptr<SerialDeviceOpener> SystemDeviceOpener() {
+    static const auto opener = std::make_shared<posix::PosixDeviceOpener>(i18n::ProgramFolder());
+    return opener;
+}
+
+} // namespace quorvel::serial

@@ -51,7 +51,7 @@ LineEvent MasterLine::Wait(TimePoint deadline, Bytes& inbox) {
         if (stop_.Raised()) return LineEvent::Stop;
         if (Clock::now() >= deadline) return LineEvent::Deadline;
         pollfd watched[2] = {{terminal_.Master(), POLLIN, 0}, {stop_.Descriptor(), POLLIN, 0}};
-        const timespec timeout = TimeoutUntil(deadline);
+        const timespec timeout = TimeoutUntil(deadline - spinWindow_);
         if (::ppoll(watched, 2, &timeout, nullptr) < 0) {
             if (errno == EINTR) continue;
             return Fail("poll");

@@ -50,6 +50,10 @@ public:
 
     const std::string& Failure() const { return failure_; }
 
+    // The last stretch before a deadline that waits are to watch by polling without sleeping,
+    // because a timed sleep wakes tens of microseconds late: too late for a paced line.
+    void SetSpinWindow(Clock::duration window) { spinWindow_ = window; }
+
 private:
     LineEvent Fail(const char* what);
     bool ReadAvailable(Bytes& inbox, bool& peerGone);
@@ -57,6 +61,7 @@ private:
     PseudoTerminal& terminal_;
     StopSignal& stop_;
     std::string failure_;
+    Clock::duration spinWindow_{};
 };
 
 } // namespace quorvel::board

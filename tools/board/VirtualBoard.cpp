@@ -17,6 +17,7 @@ constexpr std::uint8_t kAnswer = 'r';
 constexpr std::uint8_t kEvenRequest = 'y';
 constexpr std::uint8_t kOddRequest = 'x';
 constexpr std::size_t kFlashBlock = 64;
+constexpr Clock::duration kSpinWindow = std::chrono::microseconds(60);
 
 // The kernel lets a timed wait overrun by 50 µs by default, a third of a character at
 // 115200 baud; the board asks for the tightest wake-ups while it runs.
@@ -43,7 +44,10 @@ private:
 } // namespace
 
 VirtualBoard::VirtualBoard(BoardOptions options)
-    : options_(std::move(options)), line_(terminal_, stop_), clock_(options_.baudRate) {}
+    : options_(std::move(options)), line_(terminal_, stop_), clock_(options_.baudRate) {
+    // Most late wake-ups measured here stay under 60 µs; a character at 115200 baud is 87 µs.
+    if (clock_.Paced()) line_.SetSpinWindow(std::min(clock_.CharacterTime(), kSpinWindow));
+}
 
 BoardResult VirtualBoard::Run() {
     if (std::exchange(ran_, true)) {

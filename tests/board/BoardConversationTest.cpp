@@ -173,6 +173,30 @@ TEST(Violations, BytesNobodyAskedForAreCountedAndNotTaken) {
     EXPECT_EQ(result.unexpectedBytes, 4u);
 }
 
+TEST(Violations, ABytePutInDuringTheFlashPauseIsNotTakenAsTheNextAnswer) {
+    BoardOptions options = Quick();
+    options.flashPause = 200ms;
+    BackgroundBoard board(options);
+    SlaveEnd slave(board.SlavePath());
+    ASSERT_TRUE(slave.ReadUntil('g'));
+    slave.Write('r');
+    const Bytes block = PatternImage(64);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        ASSERT_TRUE(slave.ReadUntil(i % 2 == 0 ? 'y' : 'x')) << i;
+        slave.Write(block[i]);
+    }
+    std::this_thread::sleep_for(50ms); // so the board has taken byte 63 on its own
+    slave.Write(0xEE);                 // nobody asked: the board is writing its flash
+    ASSERT_EQ(slave.ReadByte(), 'y');
+    slave.Write(0x42);
+    ASSERT_EQ(slave.ReadByte(), 'x');
+    const BoardResult result = board.Stop();
+    Bytes expected = block;
+    expected.push_back(0x42);
+    EXPECT_EQ(result.stream, expected);
+    EXPECT_EQ(result.unexpectedBytes, 1u);
+}
+
 TEST(Violations, AHostThatSkipsTheTailIsReported) {
     BackgroundBoard board(Quick());
     SlaveEnd slave(board.SlavePath());

@@ -31,6 +31,8 @@ constexpr const char* kHelp =
     "  --no-pacing              do not pace the line: as fast as the pseudo-terminal goes\n"
     "  --start-delay MS         wait MS milliseconds after the path is opened (default 0)\n"
     "  --announce once|repeat   one \"g\", or a \"g\" every interval until \"r\" (default repeat)\n"
+    "                           (a port clears its queues when it opens: with once, give a\n"
+    "                           start delay so the \"g\" comes after that)\n"
     "  --announce-interval MS   time between two \"g\"s when repeating (default 5)\n"
     "  --noise TEXT             send TEXT before the first \"g\"; \\xHH, \\n, \\r, \\t, \\0\n"
     "                           and \\\\ stand for one byte each\n"

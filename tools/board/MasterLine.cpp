@@ -35,6 +35,9 @@ bool MasterLine::ReadAvailable(Bytes& inbox, bool& peerGone) {
         const ssize_t count = ::read(terminal_.Master(), buffer, sizeof buffer);
         if (count > 0) {
             inbox.insert(inbox.end(), buffer, buffer + count);
+            // A short read emptied the queue; the next poll sees whatever comes later, so
+            // there is no need to pay for a read that only says "nothing more".
+            if (static_cast<std::size_t>(count) < sizeof buffer) break;
             continue;
         }
         if (count < 0 && errno == EINTR) continue;

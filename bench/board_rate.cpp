@@ -1,0 +1,117 @@
+// The virtual board against the quickest host there is: a bare loop on the slave end that
+// answers every request at once. Prints bytes/s unpaced and paced at 115200 baud beside the
+// line's limit (20 bit times a byte: one request character, one answer), so a slower upload
+// elsewhere can be told apart from a slow board.
+
+#include "BackgroundBoard.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace quorvel::board;
+using namespace std::chrono_literals;
+
+// Reads one byte, waiting at most a second; -1 when none came.
+int ReadByte(int descriptor) {
+    pollfd watched{descriptor, POLLIN, 0};
+    std::uint8_t byte = 0;
+    while (::poll(&watched, 1, 1000) > 0) {
+        const ssize_t count = ::read(descriptor, &byte, 1);
+        if (count == 1) return byte;
+        if (count == 0 || (errno != EAGAIN && errno != EINTR)) return -1;
+    }
+    return -1;
+}
+
+// Uploads `imageLength` bytes and the tail; returns the board's result.
+BoardResult Upload(unsigned baudRate, std::size_t imageLength) {
+    BoardOptions options;
+    options.baudRate = baudRate;
+    options.silence = 1000ms;
+    BackgroundBoard board(options);
+    const int slave = ::open(board.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (slave < 0) {
+        std::perror(board.SlavePath().c_str());
+        std::exit(1);
+    }
+    termios settings{};
+    ::tcgetattr(slave, &settings);
+    ::cfmakeraw(&settings);
+    ::tcsetattr(slave, TCSANOW, &settings);
+    while (ReadByte(slave) != 'g') {
+    }
+    const std::uint8_t answer = 'r';
+    (void)!::write(slave, &answer, 1);
+    const std::size_t total = imageLength + kTailLength;
+    for (std::size_t sent = 0; sent < total;) {
+        const int request = ReadByte(slave);
+        if (request < 0) break;
+        if (request == 'g') continue;
+        const std::uint8_t byte = sent < imageLength ? static_cast<std::uint8_t>(sent) : 0xFF;
+        if (::write(slave, &byte, 1) == 1) ++sent;
+    }
+    ReadByte(slave); // the request after the tail: the board has taken every byte
+    BoardResult result = board.Stop();
+    ::close(slave);
+    return result;
+}
+
+// The same conversation with no board at all: plain read and write on both ends of a pair.
+double BareLoop(std::size_t count) {
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) std::exit(1);
+    termios settings{};
+    ::tcgetattr(slave, &settings);
+    ::cfmakeraw(&settings);
+    ::tcsetattr(slave, TCSANOW, &settings);
+    std::thread host([slave, count] {
+        std::uint8_t byte = 0;
+        for (std::size_t i = 0; i < count && ::read(slave, &byte, 1) == 1; ++i)
+            (void)!::write(slave, &byte, 1);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::uint8_t byte = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        byte = i % 2 == 0 ? 'y' : 'x';
+        if (::write(master, &byte, 1) != 1 || ::read(master, &byte, 1) != 1) break;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    host.join();
+    ::close(master);
+    ::close(slave);
+    return static_cast<double>(count) / seconds;
+}
+
+void Report(const char* name, const BoardResult& result, double limit) {
+    std::printf("%-28s %8zu bytes  %9.0f bytes/s", name, result.stream.size(),
+                result.BytesPerSecond());
+    if (limit > 0)
+        std::printf("  (%.1f%% of the line's %.0f bytes/s)",
+                    100.0 * result.BytesPerSecond() / limit, limit);
+    std::printf("  tail %s, %zu unexpected\n", result.TailOk() ? "ok" : "BAD",
+                result.unexpectedBytes);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::size_t unpacedLength = argc > 1 ? std::strtoul(argv[1], nullptr, 0) : 131072;
+    const std::size_t pacedLength = argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 16384;
+    std::printf("%-28s %8zu bytes  %9.0f bytes/s\n", "bare read/write loop", unpacedLength,
+                BareLoop(unpacedLength));
+    Report("board, unpaced", Upload(0, unpacedLength), 0);
+    Report("board, paced at 115200 baud", Upload(115200, pacedLength), 115200.0 / 20);
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Sole owner of one file descriptor: closed when the owner goes, on every path.
+
+#include <unistd.h>
+#include <utility>
+
+namespace quorvel::board {
+
+class UniqueDescriptor {
+public:
+    UniqueDescriptor() = default;
+    explicit UniqueDescriptor(int descriptor) : descriptor_(descriptor) {}
+    UniqueDescriptor(UniqueDescriptor&& other) noexcept
+        : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    UniqueDescriptor& operator=(UniqueDescriptor&& other) noexcept {
+        if (this != &other) {
+            Close();
+            descriptor_ = std::exchange(other.descriptor_, -1);
+        }
+        return *this;
+    }
+    UniqueDescriptor(const UniqueDescriptor&) = delete;
+    UniqueDescriptor& operator=(const UniqueDescriptor&) = delete;
+    ~UniqueDescriptor() { Close(); }
+
+    int Get() const { return descriptor_; }
+    explicit operator bool() const { return descriptor_ >= 0; }
+
+    // Returns what close() returned, or 0 when nothing was open.
+    int Close() {
+        if (descriptor_ < 0) return 0;
+        return ::close(std::exchange(descriptor_, -1));
+    }
+
+private:
+    int descriptor_ = -1;
+};
+
+} // namespace quorvel::board

@@ -344,5 +344,35 @@ TEST_F(PtyPort, AReadWithATotalTimeoutWaitsForTheBytesItAsksFor) {
     EXPECT_EQ(std::string(buffer, 3), "abc");
 }
 
+TEST_F(PtyPort, SevenDataBitsAndParityAreAcceptedThoughAPseudoTerminalKeepsEightAndNone) {
+    port.SetDataBits(dbSeven);
+    port.Parity()->SetBits(prEven);
+    port.SetConnected(true);
+    EXPECT_TRUE(port.Connected());
+    port.Parity()->SetBits(prSpace);
+    port.SetDataBits(dbFive);
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(PtyPort, ANegativeQueueSizeIsRefusedByTheDevice) {
+    port.SetConnected(true);
+    ExpectError([&] { port.Buffer()->SetInputSize(-2); }, 9, EINVAL);
+    port.SetConnected(false);
+    ExpectError([&] { port.SetConnected(true); }, 9, EINVAL);
+    EXPECT_FALSE(port.Connected());
+    port.Buffer()->SetInputSize(2048);
+    port.SetConnected(true);
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(PtyPort, AReadOfManyTakesWhatIsQueuedAndNoMore) {
+    port.SetConnected(true);
+    pty.Send("abc");
+    ASSERT_TRUE(QueuedBecomes(3));
+    QString text;
+    EXPECT_EQ(port.ReadText(text, 100), 3);
+    EXPECT_EQ(text, QStringLiteral("abc"));
+}
+
 } // namespace
 } // namespace quorvel::serial

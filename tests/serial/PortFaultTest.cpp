@@ -105,7 +105,9 @@ struct ApplyFailure {
     int code;
 };
 
-void PrintTo(const ApplyFailure& failure, std::ostream* out) { *out << failure.name; }
+void PrintTo(const ApplyFailure& failure, std::ostream* out) {
+    *out << failure.name;
+}
 
 class FailedApplication : public FakePort, public ::testing::WithParamInterface<ApplyFailure> {};
 

@@ -105,6 +105,32 @@ TEST(PortOpening, ADeviceThatIsNotThereOrNoTerminalFailsWithCode1) {
     }
 }
 
+int OpenDescriptors() {
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
+                                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                                .size());
+}
+
+TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
+    PseudoTerminal pty;
+    const int before = OpenDescriptors();
+    {
+        TComPort holder, refused, absent, destroyedOpen;
+        holder.SetPort(pty.SlavePath());
+        holder.SetConnected(true);
+        refused.SetPort(pty.SlavePath());
+        EXPECT_THROW(refused.SetConnected(true), EComPort); // busy
+        holder.SetConnected(false);
+        refused.Buffer()->SetInputSize(-2);
+        EXPECT_THROW(refused.SetConnected(true), EComPort); // settings refused
+        absent.SetPort(QStringLiteral("ttyQuorvelAbsent9"));
+        EXPECT_THROW(absent.SetConnected(true), EComPort);
+        destroyedOpen.SetPort(pty.SlavePath());
+        destroyedOpen.SetConnected(true); // closed by its destructor
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
 TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
     PseudoTerminal pty;
     QTemporaryDir folder;

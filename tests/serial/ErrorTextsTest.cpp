@@ -59,7 +59,7 @@ TEST(EComPort, WithoutOneIsTheTextAloneAndMinusOne) {
     }
 }
 
-TEST(EComPort, IsAStandardErrorForTheWindowsGuard) {
+TEST(EComPort, IsAStandardErrorForTheWindowGuard) {
     try {
         throw EComPort(14);
     } catch (const std::exception& error) {

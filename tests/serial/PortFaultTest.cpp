@@ -105,6 +105,10 @@ struct ApplyFailure {
     int code;
 };
 
+void PrintTo(const ApplyFailure& failure, std::ostream* out) {
+    *out << failure.name;
+}
+
 class FailedApplication : public FakePort, public ::testing::WithParamInterface<ApplyFailure> {};
 
 TEST_P(FailedApplication, ClosesTheDeviceAndPassesTheError) {

@@ -105,6 +105,32 @@ TEST(PortOpening, ADeviceThatIsNotThereOrNoTerminalFailsWithCode1) {
     }
 }
 
+int OpenDescriptors() {
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
+                                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                                .size());
+}
+
+TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
+    PseudoTerminal pty;
+    const int before = OpenDescriptors();
+    {
+        TComPort holder, refused, absent, destroyedOpen;
+        holder.SetPort(pty.SlavePath());
+        holder.SetConnected(true);
+        refused.SetPort(pty.SlavePath());
+        EXPECT_THROW(refused.SetConnected(true), EComPort); // busy
+        holder.SetConnected(false);
+        refused.Buffer()->SetInputSize(-2);
+        EXPECT_THROW(refused.SetConnected(true), EComPort); // settings refused
+        absent.SetPort(QStringLiteral("ttyQuorvelAbsent9"));
+        EXPECT_THROW(absent.SetConnected(true), EComPort);
+        destroyedOpen.SetPort(pty.SlavePath());
+        destroyedOpen.SetConnected(true); // closed by its destructor
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
 TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
     PseudoTerminal pty;
     QTemporaryDir folder;
@@ -342,6 +368,36 @@ TEST_F(PtyPort, AReadWithATotalTimeoutWaitsForTheBytesItAsksFor) {
     EXPECT_EQ(port.ReadBytes(buffer, 3), 3);
     board.join();
     EXPECT_EQ(std::string(buffer, 3), "abc");
+}
+
+TEST_F(PtyPort, SevenDataBitsAndParityAreAcceptedThoughAPseudoTerminalKeepsEightAndNone) {
+    port.SetDataBits(dbSeven);
+    port.Parity()->SetBits(prEven);
+    port.SetConnected(true);
+    EXPECT_TRUE(port.Connected());
+    port.Parity()->SetBits(prSpace);
+    port.SetDataBits(dbFive);
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(PtyPort, ANegativeQueueSizeIsRefusedByTheDevice) {
+    port.SetConnected(true);
+    ExpectError([&] { port.Buffer()->SetInputSize(-2); }, 9, EINVAL);
+    port.SetConnected(false);
+    ExpectError([&] { port.SetConnected(true); }, 9, EINVAL);
+    EXPECT_FALSE(port.Connected());
+    port.Buffer()->SetInputSize(2048);
+    port.SetConnected(true);
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(PtyPort, AReadOfManyTakesWhatIsQueuedAndNoMore) {
+    port.SetConnected(true);
+    pty.Send("abc");
+    ASSERT_TRUE(QueuedBecomes(3));
+    QString text;
+    EXPECT_EQ(port.ReadText(text, 100), 3);
+    EXPECT_EQ(text, QStringLiteral("abc"));
 }
 
 } // namespace

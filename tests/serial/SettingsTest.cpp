@@ -174,7 +174,7 @@ TEST(PresetWrite, CustomChangesNoFlag) {
     EXPECT_FALSE(flow.OutCTSFlow());
 }
 
-TEST(PresetWrite, NoneOverTheWindowsPortClearsXonXoff) {
+TEST(PresetWrite, NoneOverComPort1ClearsXonXoff) {
     TComPort port;
     MakeComPort1(port);
     ASSERT_EQ(port.FlowControl()->FlowControl(), fcSoftware);
@@ -195,7 +195,7 @@ TEST(QueueSizes, APositiveOddSizeIsStoredOneLess) {
     }
 }
 
-TEST(DeviceControlRecord, OfTheWindowsPortAt115200) {
+TEST(DeviceControlRecord, OfComPort1At115200) {
     TComPort port;
     MakeComPort1(port);
     const DeviceControlBlock record = port.BuildDeviceControlBlock();

@@ -173,7 +173,7 @@ TEST(EnumerationKeys, AreTheIdentifiersTheSettingsFileUses) {
     }
 }
 
-TEST(EventMask, EachEventHasItsBitAndTheWindowsSetIsSeven) {
+TEST(EventMask, EachEventHasItsBitAndComPort1sSetIsSeven) {
     const std::pair<TComEvent, std::uint32_t> bits[] = {
         {evRxChar, 0x0001}, {evTxEmpty, 0x0004}, {evRxFlag, 0x0002}, {evRing, 0x0100},
         {evBreak, 0x0040},  {evCTS, 0x0008},     {evDSR, 0x0010},    {evError, 0x0080},

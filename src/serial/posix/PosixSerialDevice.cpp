@@ -139,9 +139,9 @@ TransferResult PosixSerialDevice::ReadAvailable(void* buffer, std::size_t count)
 TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
     auto* bytes = static_cast<std::uint8_t*>(buffer);
     const std::uint32_t interval = timeouts_.ReadIntervalTimeout;
-    const bool firstByteOnly = interval == kAllBits &&
-                               timeouts_.ReadTotalTimeoutMultiplier == kAllBits &&
-                               timeouts_.ReadTotalTimeoutConstant != kAllBits;
+    const bool firstByteOnly =
+        interval == kAllBits && timeouts_.ReadTotalTimeoutMultiplier == kAllBits &&
+        timeouts_.ReadTotalTimeoutConstant != 0 && timeouts_.ReadTotalTimeoutConstant != kAllBits;
     const auto total = firstByteOnly ? std::chrono::milliseconds(timeouts_.ReadTotalTimeoutConstant)
                                      : TotalTimeout(timeouts_.ReadTotalTimeoutMultiplier,
                                                     timeouts_.ReadTotalTimeoutConstant, count);

@@ -8,8 +8,12 @@
 #include "StatusBar.h"
 #include "StyledControls.h"
 
+#include "BootloaderLink.h"
+#include "CPort.h"
 #include "FormStorage.h"
 #include "IniFileStorage.h"
+#include "PelmoraLinkHost.h"
+#include "TaskDialog.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -29,6 +33,8 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
                           Qt::WindowCloseButtonHint),
       arguments_(arguments), programFile_(programFile) {
     BuildControls();
+    BuildSerialPort();
+    BuildBootloaderLink();
     BuildSettingsStorage(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
                                                  : programFolder);
     connect(ButtonOpenHex, &QPushButton::clicked, this,
@@ -37,9 +43,44 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
 }
 
 // The settings are saved here unless a close already did; the storage writes the file when
-// it is destroyed with the other components.
+// it is destroyed with the other components, and the port closes itself.
 TPelmora::~TPelmora() {
     ui::Guarded([this] { FormStorage->OnDestroy(); });
+}
+
+// The port as the window describes it: XON/XOFF both ways, DTR and RTS held off, queues of
+// 2048 bytes; FormShow forces 115200 baud.
+void TPelmora::BuildSerialPort() {
+    ComPort1 = new serial::TComPort(this);
+    ComPort1->setObjectName(QStringLiteral("ComPort1"));
+    ComPort1->BeginLoading();
+    ComPort1->SetEvents({serial::evRxChar, serial::evTxEmpty, serial::evRxFlag});
+    ComPort1->Buffer()->SetInputSize(2048);
+    ComPort1->Buffer()->SetOutputSize(2048);
+    ComPort1->FlowControl()->SetXonXoffOut(true);
+    ComPort1->FlowControl()->SetXonXoffIn(true);
+    ComPort1->Loaded();
+}
+
+void TPelmora::BuildBootloaderLink() {
+    AdvTaskDialog1 = new ui::TTaskDialog(this);
+    AdvTaskDialog1->setObjectName(QStringLiteral("AdvTaskDialog1"));
+    AdvTaskDialog1->Title = QStringLiteral("Success");
+    AdvTaskDialog1->Instruction = QStringLiteral("Reset MCU.");
+    linkHost_ = std::make_unique<TPelmoraLinkHost>(*this);
+    bootloader_ = std::make_unique<link::BootloaderLink>(*linkHost_, UploadRunning);
+    connect(ButtonConnect, &QPushButton::clicked, this,
+            [this] { ui::Guarded([this] { ButtonConnectClick(); }); });
+    connect(ButtonStartBootloader, &QPushButton::clicked, this,
+            [this] { ui::Guarded([this] { ButtonStartBootloaderClick(); }); });
+}
+
+void TPelmora::ButtonConnectClick() {
+    bootloader_->ConnectOrDisconnect();
+}
+
+void TPelmora::ButtonStartBootloaderClick() {
+    bootloader_->BeginOrStopUpload();
 }
 
 void TPelmora::BuildSettingsStorage(const QString& programFolder) {
@@ -54,6 +95,9 @@ void TPelmora::BuildSettingsStorage(const QString& programFolder) {
 }
 
 void TPelmora::closeEvent(QCloseEvent* event) {
+    // A running conversation sees this at its next test, closes the port and unwinds; the
+    // window goes when it has.
+    if (bootloader_->Busy()) closeRequested_ = true;
     QWidget::closeEvent(event);
     if (event->isAccepted()) ui::Guarded([this] { FormStorage->OnCloseAccepted(); });
 }
@@ -79,7 +123,10 @@ void TPelmora::FormShow() {
     StoredFileIntake();
     // The group boxes take their shown colours with the layout; the reflection is never seen.
     AdvReflectionLabel1->setVisible(false);
-    // The stored-port check follows here once the window has its serial port.
+    // The stored-port check against the system's list of ports joins here with that list.
+    ComPort1->SetBaudRate(serial::br115200);
+    JvLabel6->setText(ComPort1->Port());
+    JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
 }
 
 void TPelmora::showEvent(QShowEvent* event) {

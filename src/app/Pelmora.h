@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 namespace quorvel::ui {
 class TCheckBox;
@@ -26,7 +27,16 @@ class TLogView;
 class TProgressBar;
 class TRotatedLabel;
 class TStatusBar;
+class TTaskDialog;
 } // namespace quorvel::ui
+
+namespace quorvel::link {
+class BootloaderLink;
+} // namespace quorvel::link
+
+namespace quorvel::serial {
+class TComPort;
+} // namespace quorvel::serial
 
 namespace quorvel::settings {
 class FormStorage;
@@ -36,6 +46,7 @@ class IniFileStorage;
 namespace quorvel::app {
 
 class TOpenDialog;
+class TPelmoraLinkHost;
 
 class TPelmora : public QWidget {
     Q_OBJECT
@@ -56,7 +67,9 @@ public:
     // Event handlers.
     void FormCreate();
     void FormShow();
+    void ButtonConnectClick();
     void ButtonOpenHexClick();
+    void ButtonStartBootloaderClick();
     void HandleFileDrop(const QList<QUrl>& urls);
     void StatusBar1DrawPanel(ui::TStatusBar& bar, QPainter& painter, const QRect& rect);
 
@@ -104,8 +117,13 @@ public:
     QTimer* Timer1 = nullptr;
     settings::IniFileStorage* IniFileStorage = nullptr;
     settings::FormStorage* FormStorage = nullptr;
-    // The serial port ComPort1, its signal indicators ComLedConnect, ComLedRx and ComLedTx and
-    // the completion dialog AdvTaskDialog1 join the window with the serial and upload layers.
+    serial::TComPort* ComPort1 = nullptr;
+    ui::TTaskDialog* AdvTaskDialog1 = nullptr;
+    // The signal indicators ComLedConnect, ComLedRx and ComLedTx join the window with the
+    // serial layer's event thread.
+
+    // The user closed the window while a handshake or an upload runs: it ends at its next test.
+    bool CloseRequested() const { return closeRequested_; }
 
     // The image the upload sends, as the last load left it.
     image::FirmwareBytes FirmwareImage;
@@ -130,6 +148,8 @@ private:
     void BuildHiddenOptions();
     void BuildStatusBar();
     void BuildSettingsStorage(const QString& programFolder);
+    void BuildSerialPort();
+    void BuildBootloaderLink();
     void CommandLineIntake();
     void StoredFileIntake();
     int CollapsedWidth() const;
@@ -138,6 +158,9 @@ private:
     QStringList arguments_;
     QString programFile_;
     bool shown_ = false;
+    bool closeRequested_ = false;
+    std::unique_ptr<TPelmoraLinkHost> linkHost_;
+    std::unique_ptr<link::BootloaderLink> bootloader_;
 };
 
 } // namespace quorvel::app

@@ -1,5 +1,6 @@
 // quorvel: uploads a firmware image from an Intel HEX file to the Vantora board's bootloader.
 
+#include "CPort.h"
 #include "Pelmora.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    quorvel::serial::ComErrorTexts(); // looked up once, in the user's language
+
     try {
         quorvel::app::TPelmora window(QApplication::arguments().mid(1),
                                       QApplication::applicationFilePath());

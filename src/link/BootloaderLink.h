@@ -13,18 +13,28 @@ namespace quorvel::link {
 
 class BootloaderLink {
 public:
-    explicit BootloaderLink(BootloaderHost& host) : host_(host) {}
+    explicit BootloaderLink(BootloaderHost& host) : BootloaderLink(host, ownUploadRunning_) {}
+    // With the stop flag kept by the caller (the window keeps it with its start button).
+    BootloaderLink(BootloaderHost& host, int& uploadRunning)
+        : UploadRunning(uploadRunning), host_(host) {}
 
     // ButtonConnect: connect (open, wait for "g", answer "r") or disconnect.
     void ConnectOrDisconnect();
     // ButtonStartBootloader: begin an upload, or stop the running one.
     void BeginOrStopUpload();
 
+private:
+    int ownUploadRunning_ = 0;
+
+public:
     // Read-attempt state shared by the handshake and every wait of the upload.
     int PollCount = 0;
     std::string RxText;
     // 1 while an upload runs; the only stop signal.
-    int UploadRunning = 0;
+    int& UploadRunning;
+
+    // A handshake or an upload is running (its code is on the stack).
+    bool Busy() const { return polling_ || uploadActive_; }
 
     int ProgressPosition() const { return progressPosition_; }
     int ProgressMaximum() const { return progressMaximum_; }
@@ -53,6 +63,7 @@ private:
 
     BootloaderHost& host_;
     bool uploadActive_ = false; // the run's code is on the stack
+    bool polling_ = false;
     int progressPosition_ = 0;
     int progressMaximum_ = 100;
 };

@@ -41,6 +41,11 @@ void BootloaderLink::ConnectOrDisconnect() {
 // A tight loop of single reads with no pause. The reads let the window process its
 // messages, so a click on "Waiting... Disconnect" closes the port in the middle of it.
 void BootloaderLink::PollForBootloader() {
+    struct Polling {
+        bool& flag;
+        explicit Polling(bool& f) : flag(f) { flag = true; }
+        ~Polling() { flag = false; }
+    } polling(polling_);
     PollCount = 0;
     while (host_.IsPortOpen() && !host_.CloseRequested()) {
         ReadAttempt();

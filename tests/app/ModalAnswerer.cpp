@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace quorvel::app::testing {
@@ -59,6 +60,16 @@ void ModalAnswerer::Answer(QWidget* modal) {
             dialog->selectFile(file);
             QMetaObject::invokeMethod(dialog, "accept");
         }
+    } else if (auto* content = modal->findChild<QLabel*>(QStringLiteral("Content"))) {
+        box.kind = QStringLiteral("task dialog");
+        box.text = content->text();
+        if (auto* instruction = modal->findChild<QLabel*>(QStringLiteral("Instruction")))
+            box.instruction = instruction->text();
+        if (auto* details = modal->findChild<QLabel*>(QStringLiteral("Details")))
+            box.details = details->text();
+        box.buttonCount = static_cast<int>(modal->findChildren<QAbstractButton*>().size()) - 1;
+        seen.push_back(box);
+        QMetaObject::invokeMethod(modal, "accept");
     } else {
         box.kind = QStringLiteral("other");
         seen.push_back(box);

@@ -15,10 +15,13 @@
 namespace quorvel::app::testing {
 
 struct SeenBox {
-    QString kind; // "critical", "warning", "information", "question", "file dialog", "other"
+    QString kind; // "critical", "warning", "information", "question", "file dialog",
+                  // "task dialog", "other"
     QString title;
     QString text;
     int buttonCount = 0;
+    QString instruction; // task dialogs
+    QString details;
     int historyLinesThen = -1; // what the probe read while the box was open
     QString statusThen;
 };

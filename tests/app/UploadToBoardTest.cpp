@@ -1,0 +1,177 @@
+// The whole job against the virtual board on a pseudo-terminal: connect, upload, the end.
+
+#include "WindowFixture.h"
+
+#include "BackgroundBoard.h"
+#include "CPort.h"
+#include "HexText.h"
+
+#include <QTimer>
+
+namespace quorvel::app::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using image::testing::Lines;
+using image::testing::Record;
+
+std::vector<std::uint8_t> Pattern(std::size_t length) {
+    std::vector<std::uint8_t> bytes(length);
+    for (std::size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return bytes;
+}
+
+// A HEX file of `image`, in records of up to 16 bytes.
+std::string HexOf(const std::vector<std::uint8_t>& image) {
+    std::string text;
+    for (std::size_t at = 0; at < image.size(); at += 16) {
+        const auto end = std::min(image.size(), at + 16);
+        text += Record(static_cast<unsigned>(at), 0, {image.begin() + at, image.begin() + end}) +
+                "\r\n";
+    }
+    return text + Record(0, 1, {}) + "\r\n";
+}
+
+class UploadToBoard : public WindowFixture {
+protected:
+    static board::BoardOptions Quick() {
+        board::BoardOptions options;
+        options.baudRate = 0; // as fast as the line goes
+        options.silence = 400ms;
+        return options;
+    }
+
+    // The window with a file taken in and its port pointed at the board.
+    void Prepare(board::BackgroundBoard& board, const std::vector<std::uint8_t>& image) {
+        const QString hex = folder.Write("fw.hex", HexOf(image));
+        Create({hex});
+        Show();
+        window->ComPort1->SetPort(QString::fromStdString(board.SlavePath()));
+    }
+
+    void Connect() {
+        window->ButtonConnect->click();
+        ASSERT_EQ(window->ButtonConnect->text(), "Disconnect")
+            << History().join("\n").toStdString();
+    }
+
+    std::vector<SeenBox> TaskDialogs() const {
+        std::vector<SeenBox> dialogs;
+        for (const auto& box : answerer.seen)
+            if (box.kind == "task dialog") dialogs.push_back(box);
+        return dialogs;
+    }
+};
+
+TEST_F(UploadToBoard, EvenAndOddImagesArriveWholeWithTheirTail) {
+    for (const std::size_t length : {std::size_t{300}, std::size_t{301}}) {
+        SCOPED_TRACE(length);
+        board::BackgroundBoard board(Quick());
+        const auto image = Pattern(length);
+        Prepare(board, image);
+        Connect();
+        window->ButtonStartBootloader->click();
+        const auto result = board.WaitFor(5s);
+        ASSERT_TRUE(result.has_value());
+        EXPECT_EQ(result->Image(), image);
+        EXPECT_TRUE(result->TailOk());
+        EXPECT_EQ(result->stream.size(), length + 63);
+        EXPECT_EQ(result->unexpectedBytes, 0u);
+        EXPECT_EQ(History().mid(1),
+                  (QStringList{"Waiting MCU response...", "Connected.", "Uploading...",
+                               "Finishing...", "Completed successfully.", "Disconnected."}));
+        ASSERT_EQ(TaskDialogs().size(), 1u);
+        EXPECT_EQ(TaskDialogs()[0].title, "Success");
+        EXPECT_EQ(TaskDialogs()[0].instruction, "Reset MCU.");
+        EXPECT_EQ(TaskDialogs()[0].text, "Uploading program has finished.");
+        EXPECT_EQ(window->MemoTerminalWindow->LineCount(), static_cast<int>(length));
+        EXPECT_EQ(window->MemoTerminalWindow->Line(0), "                     yy: 03");
+        EXPECT_EQ(window->MemoTerminalWindow->Line(1), "         xx: 0A");
+        EXPECT_FALSE(window->ComPort1->Connected());
+        EXPECT_EQ(window->ButtonConnect->text(), "Connect");
+        EXPECT_TRUE(window->ButtonOpenHex->isEnabled());
+        window.reset();
+        answerer.seen.clear();
+    }
+}
+
+TEST_F(UploadToBoard, StopDuringTheUploadSendsTheCurrentPairAndReportsAnAbort) {
+    auto options = Quick();
+    options.baudRate = 115200; // slow enough for the click to land mid-upload
+    board::BackgroundBoard board(options);
+    Prepare(board, Pattern(2000));
+    Connect();
+    QTimer::singleShot(100, window.get(), [this] {
+        EXPECT_EQ(window->ButtonStartBootloader->text(), "Stop uploading");
+        window->ButtonStartBootloader->click(); // runs nested inside a wait
+    });
+    window->ButtonStartBootloader->click();
+    const auto result = board.WaitFor(5s);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_GT(result->stream.size(), 0u);
+    EXPECT_LT(result->stream.size(), 2000u);
+    // A stop ends after the second byte of a pair, which goes out without waiting for its
+    // request: the board counts it as unasked for.
+    EXPECT_EQ((result->stream.size() + result->unexpectedBytes) % 2, 0u);
+    EXPECT_LE(result->unexpectedBytes, 1u);
+    ASSERT_EQ(TaskDialogs().size(), 1u);
+    EXPECT_EQ(TaskDialogs()[0].text, "Uploading program was aborted.");
+    EXPECT_FALSE(window->ComPort1->Connected());
+}
+
+TEST_F(UploadToBoard, ABoardThatStopsAskingTimesOut) {
+    auto options = Quick();
+    options.stopAfter = 100;
+    options.silence = 10s;
+    board::BackgroundBoard board(options);
+    Prepare(board, Pattern(500));
+    Connect();
+    window->ButtonStartBootloader->click();
+    EXPECT_EQ(History().mid(3),
+              (QStringList{"Uploading...", "Error: Timeout waiting for MCU.", "Disconnected."}));
+    EXPECT_TRUE(TaskDialogs().empty());
+    EXPECT_FALSE(window->ComPort1->Connected());
+}
+
+TEST_F(UploadToBoard, ABoardThatHangsUpIsReportedAndThePortCanBeClosed) {
+    auto options = Quick();
+    options.hangUpAfter = 50;
+    board::BackgroundBoard board(options);
+    Prepare(board, Pattern(500));
+    Connect();
+    window->ButtonStartBootloader->click();
+    ASSERT_FALSE(Boxes().empty()) << "the serial error is reported";
+    EXPECT_EQ(Boxes().back().kind, "critical");
+    EXPECT_EQ(window->ButtonStartBootloader->text(), "Stop uploading");
+    window->ButtonStartBootloader->click(); // Stop gives the buttons back
+    EXPECT_TRUE(window->ButtonConnect->isEnabled());
+    window->ButtonConnect->click(); // and the port closes
+    EXPECT_FALSE(window->ComPort1->Connected());
+    EXPECT_EQ(History().back(), "Disconnected.");
+}
+
+TEST_F(UploadToBoard, ADisconnectClickDuringThePollEndsIt) {
+    auto options = Quick();
+    options.startDelay = 10s; // no "g" for a long time
+    board::BackgroundBoard board(options);
+    Prepare(board, Pattern(10));
+    QTimer::singleShot(50, window.get(), [this] { window->ButtonConnect->click(); });
+    window->ButtonConnect->click();
+    EXPECT_EQ(History().mid(1), (QStringList{"Waiting MCU response...", "Disconnected."}));
+    EXPECT_FALSE(window->ComPort1->Connected());
+    EXPECT_TRUE(window->ButtonStartBootloader->isEnabled());
+}
+
+TEST_F(UploadToBoard, CloseWhenFinishedEndsTheProgramAfterTheUpload) {
+    board::BackgroundBoard board(Quick());
+    Prepare(board, Pattern(20));
+    window->CheckBoxClose->setChecked(true);
+    Connect();
+    window->ButtonStartBootloader->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(board.WaitFor(5s)->Image(), Pattern(20));
+}
+
+} // namespace
+} // namespace quorvel::app::testing

@@ -13,6 +13,7 @@
 #include "FormStorage.h"
 #include "IniFileStorage.h"
 #include "PelmoraLinkHost.h"
+#include "PortList.h"
 #include "TaskDialog.h"
 
 #include <QCloseEvent>
@@ -31,12 +32,13 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      arguments_(arguments), programFile_(programFile) {
+      arguments_(arguments), programFile_(programFile),
+      programFolder_(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
+                                             : programFolder) {
     BuildControls();
     BuildSerialPort();
     BuildBootloaderLink();
-    BuildSettingsStorage(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
-                                                 : programFolder);
+    BuildSettingsStorage(programFolder_);
     connect(ButtonOpenHex, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonOpenHexClick(); }); });
     ui::Guarded([this] { FormCreate(); });
@@ -123,7 +125,18 @@ void TPelmora::FormShow() {
     StoredFileIntake();
     // The group boxes take their shown colours with the layout; the reflection is never seen.
     AdvReflectionLabel1->setVisible(false);
-    // The stored-port check against the system's list of ports joins here with that list.
+    StoredPortCheck();
+}
+
+// A stored port that the system no longer has is replaced by the first one it lists; the
+// board's firmware only talks at 115200 baud.
+void TPelmora::StoredPortCheck() {
+    const QStringList ports = serial::ListSerialPorts(SysfsTtyRoot, programFolder_);
+    if (!ports.contains(ComPort1->Port(), Qt::CaseInsensitive)) {
+        AppendHistory("Unknown COM port: " + ComPort1->Port() + ".");
+        ComPort1->SetPort(ports.isEmpty() ? QString() : ports.first());
+        AppendHistory("COM port set to: " + ComPort1->Port() + ".");
+    }
     ComPort1->SetBaudRate(serial::br115200);
     JvLabel6->setText(ComPort1->Port());
     JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));

@@ -122,6 +122,9 @@ public:
     // The signal indicators ComLedConnect, ComLedRx and ComLedTx join the window with the
     // serial layer's event thread.
 
+    // Where the system's serial devices are listed (tests list their own).
+    QString SysfsTtyRoot = QStringLiteral("/sys/class/tty");
+
     // The user closed the window while a handshake or an upload runs: it ends at its next test.
     bool CloseRequested() const { return closeRequested_; }
 
@@ -154,9 +157,11 @@ private:
     void StoredFileIntake();
     int CollapsedWidth() const;
     void FitStatusBar();
+    void StoredPortCheck();
 
     QStringList arguments_;
     QString programFile_;
+    QString programFolder_; // "Settings.ini" and the "ports" folder
     bool shown_ = false;
     bool closeRequested_ = false;
     std::unique_ptr<TPelmoraLinkHost> linkHost_;

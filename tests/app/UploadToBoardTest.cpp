@@ -93,6 +93,7 @@ TEST_F(UploadToBoard, EvenAndOddImagesArriveWholeWithTheirTail) {
         EXPECT_TRUE(window->ButtonOpenHex->isEnabled());
         window.reset();
         answerer.seen.clear();
+        QFile::remove(programFolder.filePath("Settings.ini")); // the next board has another path
     }
 }
 

@@ -3,6 +3,7 @@
 // temporary folder.
 
 #include "ModalAnswerer.h"
+#include "QtPrinters.h"
 #include "Pelmora.h"
 #include "TOpenDialog.h"
 #include "TestFiles.h"
@@ -13,7 +14,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,8 +54,14 @@ protected:
     }
 
     TPelmora& Create(const QStringList& arguments = {}) {
+        // The system offers one port, the window's default COM1, so the stored-port check
+        // passes without a word.
+        QDir(programFolder.path()).mkpath(QStringLiteral("ports"));
+        QFile::link(QStringLiteral("/dev/null"),
+                    programFolder.filePath(QStringLiteral("ports/COM1")));
         window = std::make_unique<TPelmora>(arguments, QCoreApplication::applicationFilePath(),
                                             programFolder.path());
+        window->SysfsTtyRoot = noSerialHardware.path();
         return *window;
     }
 
@@ -100,7 +109,8 @@ protected:
 
     TestFolder folder;
     ModalAnswerer answerer;
-    QTemporaryDir programFolder; // where the window keeps "Settings.ini"
+    QTemporaryDir programFolder;    // where the window keeps "Settings.ini" and its "ports"
+    QTemporaryDir noSerialHardware; // an empty list of the system's serial devices
     std::unique_ptr<TPelmora> window;
     bool dragAccepted = false;
     bool dropAccepted = false;

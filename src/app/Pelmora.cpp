@@ -11,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -25,6 +26,7 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile, QWi
     BuildControls();
     connect(ButtonOpenHex, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonOpenHexClick(); }); });
+    ConnectActivityPanel();
     ui::Guarded([this] { FormCreate(); });
 }
 
@@ -32,11 +34,7 @@ TPelmora::~TPelmora() = default;
 
 void TPelmora::FormCreate() {
     setAcceptDrops(true);
-    FullWidth = frameGeometry().width();
-    // Before the first show Qt knows no frame, and outer and inner width agree.
-    const int frame = frameGeometry().width() - width();
-    setFixedSize(CollapsedWidth() - frame, height());
-    FitStatusBar(); // a hidden window gets its resize event only when shown
+    NarrowAtCreation();
     setWindowTitle(QStringLiteral("Vantora Bootloader"));
     RadioGroupPICFamily->setVisible(false);
     MCUComboBox->clear();
@@ -49,26 +47,28 @@ void TPelmora::FormCreate() {
 
 void TPelmora::FormShow() {
     StoredFileIntake();
-    // The group boxes take their shown colours with the layout; the reflection is never seen.
-    AdvReflectionLabel1->setVisible(false);
+    RecolourBoxes();
     // The stored-port check follows here once the window has its serial port.
 }
 
 void TPelmora::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    AdoptFrame();
     if (shown_ || event->spontaneous()) return;
     shown_ = true;
     // The stored settings are restored here, just before FormShow, once they exist.
     ui::Guarded([this] { FormShow(); });
 }
 
-int TPelmora::CollapsedWidth() const {
-    return AdvGroupBox3->x() + AdvGroupBox3->width() + 6;
-}
-
 void TPelmora::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    AdoptFrame();
     FitStatusBar();
+}
+
+void TPelmora::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    AdoptFrame();
 }
 
 void TPelmora::FitStatusBar() {

@@ -50,6 +50,11 @@ public:
     void ButtonOpenHexClick();
     void HandleFileDrop(const QList<QUrl>& urls);
     void StatusBar1DrawPanel(ui::TStatusBar& bar, QPainter& painter, const QRect& rect);
+    void AdvGlowButton1Click();
+    void Timer1Timer();
+
+    // The window's outer width, frame included: the width the activity panel slides.
+    int OuterWidth() const;
 
     // File intake.
     void ShowFileInStatusBar(const QString& path);
@@ -104,12 +109,17 @@ public:
     int UploadRunning = 0;
     // The window's full width, saved before it is narrowed at creation.
     int FullWidth = 0;
+    // True after "Show Activity" was pressed, false after "Hide Activity".
+    bool ActivityShown = false;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    // The width the desktop's frame adds to the client area; 0 where it draws none.
+    virtual int FrameWidth() const;
 
 private:
     void BuildControls();
@@ -120,12 +130,19 @@ private:
     void BuildStatusBar();
     void CommandLineIntake();
     void StoredFileIntake();
+    void RecolourBoxes();
+    void SetTabOrder();
+    void ConnectActivityPanel();
+    void NarrowAtCreation();
+    void AdoptFrame();
     int CollapsedWidth() const;
+    void SetOuterWidth(int outerWidth);
     void FitStatusBar();
 
     QStringList arguments_;
     QString programFile_;
     bool shown_ = false;
+    int knownFrame_ = 0;
 };
 
 } // namespace quorvel::app

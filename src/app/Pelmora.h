@@ -107,7 +107,8 @@ public:
     std::int32_t ImageTop = 0;
     // 1 while an upload runs; the upload's stop signal.
     int UploadRunning = 0;
-    // The window's full width, saved before it is narrowed at creation.
+    // The window's full outer width, saved before it is narrowed at creation; it grows by the
+    // frame once the desktop reports one.
     int FullWidth = 0;
     // True after "Show Activity" was pressed, false after "Hide Activity".
     bool ActivityShown = false;

@@ -3,6 +3,7 @@
 
 #include "WindowFixture.h"
 
+#include <QMoveEvent>
 #include <QTest>
 
 #include <vector>
@@ -18,6 +19,12 @@ class FramedWindow : public TPelmora {
 public:
     explicit FramedWindow(int frame)
         : TPelmora({}, QCoreApplication::applicationFilePath()), frame_(frame) {}
+    // A window manager that frames the window only after it was mapped.
+    void SetFrame(int frame) {
+        frame_ = frame;
+        QMoveEvent moved(pos(), pos());
+        QApplication::sendEvent(this, &moved);
+    }
 
 protected:
     int FrameWidth() const override { return frame_; }
@@ -148,6 +155,17 @@ TEST_P(ActivityPanel, TheTimerSlidesThePanelOpenOnItsOwn) {
     Click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer1->isActive(); }, 10000));
     EXPECT_EQ(window->OuterWidth(), window->FullWidth);
+}
+
+// The desktop frames the window late: the closed window keeps its outer width and the open
+// state grows by the frame, so the panel still ends fully in view.
+TEST_P(ActivityPanel, AFrameThatArrivesLateWidensOnlyTheOpenState) {
+    window->SetFrame(GetParam().frame + 8);
+    EXPECT_EQ(window->OuterWidth(), 489);
+    EXPECT_EQ(window->FullWidth, 682 + GetParam().frame + 8);
+    Click();
+    EXPECT_EQ(Ticks().back(), window->FullWidth);
+    EXPECT_EQ(window->width(), 682);
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, ActivityPanel, ::testing::ValuesIn(kSlideCases),

@@ -21,6 +21,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -41,6 +42,7 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
     BuildSettingsStorage(programFolder_);
     connect(ButtonOpenHex, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonOpenHexClick(); }); });
+    ConnectActivityPanel();
     ui::Guarded([this] { FormCreate(); });
 }
 
@@ -106,11 +108,7 @@ void TPelmora::closeEvent(QCloseEvent* event) {
 
 void TPelmora::FormCreate() {
     setAcceptDrops(true);
-    FullWidth = frameGeometry().width();
-    // Before the first show Qt knows no frame, and outer and inner width agree.
-    const int frame = frameGeometry().width() - width();
-    setFixedSize(CollapsedWidth() - frame, height());
-    FitStatusBar(); // a hidden window gets its resize event only when shown
+    NarrowAtCreation();
     setWindowTitle(QStringLiteral("Vantora Bootloader"));
     RadioGroupPICFamily->setVisible(false);
     MCUComboBox->clear();
@@ -123,8 +121,7 @@ void TPelmora::FormCreate() {
 
 void TPelmora::FormShow() {
     StoredFileIntake();
-    // The group boxes take their shown colours with the layout; the reflection is never seen.
-    AdvReflectionLabel1->setVisible(false);
+    RecolourBoxes();
     StoredPortCheck();
 }
 
@@ -144,19 +141,22 @@ void TPelmora::StoredPortCheck() {
 
 void TPelmora::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    AdoptFrame();
     if (shown_ || event->spontaneous()) return;
     shown_ = true;
     ui::Guarded([this] { FormStorage->OnFirstShow(); });
     ui::Guarded([this] { FormShow(); });
 }
 
-int TPelmora::CollapsedWidth() const {
-    return AdvGroupBox3->x() + AdvGroupBox3->width() + 6;
-}
-
 void TPelmora::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    AdoptFrame();
     FitStatusBar();
+}
+
+void TPelmora::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    AdoptFrame();
 }
 
 void TPelmora::FitStatusBar() {

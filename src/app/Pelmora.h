@@ -72,6 +72,11 @@ public:
     void ButtonStartBootloaderClick();
     void HandleFileDrop(const QList<QUrl>& urls);
     void StatusBar1DrawPanel(ui::TStatusBar& bar, QPainter& painter, const QRect& rect);
+    void AdvGlowButton1Click();
+    void Timer1Timer();
+
+    // The window's outer width, frame included: the width the activity panel slides.
+    int OuterWidth() const;
 
     // File intake.
     void ShowFileInStatusBar(const QString& path);
@@ -133,8 +138,11 @@ public:
     std::int32_t ImageTop = 0;
     // 1 while an upload runs; the upload's stop signal.
     int UploadRunning = 0;
-    // The window's full width, saved before it is narrowed at creation.
+    // The window's full outer width, saved before it is narrowed at creation; it grows by the
+    // frame once the desktop reports one.
     int FullWidth = 0;
+    // True after "Show Activity" was pressed, false after "Hide Activity".
+    bool ActivityShown = false;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -142,6 +150,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    // The width the desktop's frame adds to the client area; 0 where it draws none.
+    virtual int FrameWidth() const;
 
 private:
     void BuildControls();
@@ -155,7 +166,13 @@ private:
     void BuildBootloaderLink();
     void CommandLineIntake();
     void StoredFileIntake();
+    void RecolourBoxes();
+    void SetTabOrder();
+    void ConnectActivityPanel();
+    void NarrowAtCreation();
+    void AdoptFrame();
     int CollapsedWidth() const;
+    void SetOuterWidth(int outerWidth);
     void FitStatusBar();
     void StoredPortCheck();
 
@@ -166,6 +183,7 @@ private:
     bool closeRequested_ = false;
     std::unique_ptr<TPelmoraLinkHost> linkHost_;
     std::unique_ptr<link::BootloaderLink> bootloader_;
+    int knownFrame_ = 0;
 };
 
 } // namespace quorvel::app

@@ -12,6 +12,8 @@
 
 #include <QLabel>
 
+#include <initializer_list>
+
 namespace quorvel::app {
 
 namespace {
@@ -25,6 +27,7 @@ const QColor kGrey(0x80, 0x80, 0x80);
 const QColor kLightGrey(0xB2, 0xB2, 0xB2);
 const QColor kPanelColour(0xED, 0xED, 0xED);
 const QColor kTerminalColour(0xDC, 0xDC, 0xDC);
+const QColor kBoxColour(0xFA, 0xFA, 0xFA);
 
 template <class Control>
 Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
@@ -94,6 +97,7 @@ void TPelmora::BuildControls() {
     BuildSideBoxes();
     BuildHiddenOptions();
     BuildStatusBar();
+    SetTabOrder();
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->SetFilter(QStringLiteral("HEX files (*.hex)"));
@@ -115,7 +119,7 @@ void TPelmora::BuildStepBoxes() {
     AdvGroupBox4 = Box(AdvPanel1, "AdvGroupBox4", {0, 65, 312, 39});
     StepLabel(AdvGroupBox4, "HTMLabel1", QStringLiteral("1"), 22, kRed, {13, 2, 24, 36});
     StepLabel(AdvGroupBox4, "HTMLabel2", QStringLiteral("Setup port"), 0, kRed, {40, 7, 41, 33})
-        ->setFont(Tahoma());
+        ->setFont(Tahoma(true));
     PlainLabel(AdvGroupBox4, "HTMLabel3", QStringLiteral("COM Port:"), AdvPanel1->font(), kGrey,
                {87, 6, 72, 16});
     PlainLabel(AdvGroupBox4, "HTMLabel4", QStringLiteral("Baud Rate:"), AdvPanel1->font(), kGrey,
@@ -147,6 +151,9 @@ void TPelmora::BuildStepBoxes() {
               {40, 7, 84, 33});
     ButtonStartBootloader = Place(new TGlowButton(QStringLiteral("Begin uploading"), AdvGroupBox7),
                                   "ButtonStartBootloader", 126, 5, 81, 30);
+    // The step boxes read right to left; their labels and buttons inherit it.
+    for (TGroupBox* step : {AdvGroupBox4, AdvGroupBox5, AdvGroupBox6, AdvGroupBox7})
+        step->setLayoutDirection(Qt::RightToLeft);
 
     AdvGroupBox8 = Box(AdvPanel1, "AdvGroupBox8", {-1, 280, 497, 45});
     StepLabel(AdvGroupBox8, "HTMLabel14", QStringLiteral("Bootloading<br>progress bar"), 0,
@@ -233,6 +240,41 @@ void TPelmora::BuildStatusBar() {
     StatusBar1->SetOnDrawPanel([this](TStatusBar& bar, QPainter& painter, const QRect& rect) {
         ui::GuardedPaint([&] { StatusBar1DrawPanel(bar, painter, rect); });
     });
+}
+
+void TPelmora::SetTabOrder() {
+    // Panel1 first, then AdvGroupBox1 to AdvGroupBox9: the chain runs through the controls of
+    // each box in turn, in the order they were made.
+    QWidget* previous = nullptr;
+    for (QWidget* box : std::initializer_list<QWidget*>{
+             Panel1, AdvGroupBox1, AdvGroupBox2, AdvGroupBox3, AdvGroupBox4, AdvGroupBox5,
+             AdvGroupBox6, AdvGroupBox7, AdvGroupBox8, AdvGroupBox9}) {
+        for (QWidget* control : box->findChildren<QWidget*>()) {
+            // A drop-down list's pop-up is a window of its own, outside the chain.
+            if (control->window() != this || !(control->focusPolicy() & Qt::TabFocus)) continue;
+            if (previous) QWidget::setTabOrder(previous, control);
+            previous = control;
+        }
+    }
+}
+
+void TPelmora::RecolourBoxes() {
+    AdvReflectionLabel1->setVisible(false);
+    AdvGroupBox1->SetColor(kBoxColour);
+    AdvGroupBox2->SetColor(kTerminalColour);
+    const std::initializer_list<TGroupBox*> boxes = {AdvGroupBox1, AdvGroupBox2, AdvGroupBox3,
+                                                     AdvGroupBox4, AdvGroupBox5, AdvGroupBox6,
+                                                     AdvGroupBox7, AdvGroupBox8, AdvGroupBox9};
+    for (TGroupBox* box : boxes)
+        if (box != AdvGroupBox1 && box != AdvGroupBox2) box->SetColor(kBoxColour);
+    for (TGroupBox* box : boxes)
+        box->SetParentBackground(false);
+    for (TGroupBox* box : boxes)
+        box->SetParentColor(false);
+    for (TGroupBox* box : boxes)
+        box->SetTransparent(false);
+    for (TGroupBox* box : boxes)
+        box->SetBordered(false);
 }
 
 } // namespace quorvel::app

@@ -18,8 +18,10 @@ void TProgressBar::SetMin(int min) {
     MarkDirty();
 }
 
+// A maximum below the position lowers the position to it.
 void TProgressBar::SetMax(int max) {
     max_ = max;
+    position_ = std::clamp(position_, min_, std::max(min_, max_));
     MarkDirty();
 }
 

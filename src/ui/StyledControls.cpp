@@ -62,15 +62,6 @@ QPixmap LampPicture(TLampImage::Look look) {
 
 } // namespace
 
-QFont PixelFont(const QString& family, int pixels, bool bold) {
-    QFont font;
-    font.setFamilies(
-        {family, QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 TGroupBox::TGroupBox(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::Box);
     setFrameShadow(QFrame::Plain);
@@ -86,14 +77,33 @@ void TGroupBox::SetTransparent(bool transparent) {
     update();
 }
 
+void TGroupBox::SetParentBackground(bool parentBackground) {
+    parentBackground_ = parentBackground;
+    update();
+}
+
+void TGroupBox::SetParentColor(bool parentColor) {
+    parentColor_ = parentColor;
+    update();
+}
+
 void TGroupBox::SetBordered(bool bordered) {
     setFrameShape(bordered ? QFrame::Box : QFrame::NoFrame);
 }
 
+QColor TGroupBox::FillColor() const {
+    if (transparent_ || parentBackground_) return {};
+    if (!parentColor_) return color_;
+    // The parent's colour is the fill of the box it sits in, or the parent's window colour.
+    if (const auto* box = qobject_cast<const TGroupBox*>(parentWidget())) return box->FillColor();
+    return parentWidget() ? parentWidget()->palette().color(QPalette::Window) : QColor();
+}
+
 void TGroupBox::paintEvent(QPaintEvent* event) {
-    if (!transparent_ && color_.isValid()) {
+    const QColor fill = FillColor();
+    if (fill.isValid()) {
         QPainter painter(this);
-        painter.fillRect(rect(), color_);
+        painter.fillRect(rect(), fill);
     }
     QFrame::paintEvent(event);
 }

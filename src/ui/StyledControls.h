@@ -2,6 +2,8 @@
 // The styled controls the main window is built from. Their looks are kept plain here: each
 // control holds the texts, colours and states that the window gives it.
 
+#include "Fonts.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -10,15 +12,16 @@
 
 namespace quorvel::ui {
 
-// A font of `pixels` height whose face falls back to a narrow one the machine has, so that
-// captions sized for the named face still fit their controls.
-QFont PixelFont(const QString& family, int pixels, bool bold = false);
-
-// A caption-less group box with a colour of its own and an optional single-line border.
+// A caption-less group box with a colour of its own and an optional single-line border. What
+// shows inside it follows four switches, in this order of precedence: a transparent box or one
+// that draws its parent's background shows the parent through; otherwise the box fills itself
+// with its parent's colour when it takes that, else with its own.
 class TGroupBox : public QFrame {
     Q_OBJECT
     Q_PROPERTY(QColor Color READ Color WRITE SetColor)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+    Q_PROPERTY(bool ParentBackground READ ParentBackground WRITE SetParentBackground)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
     Q_PROPERTY(bool Bordered READ Bordered WRITE SetBordered)
 public:
     explicit TGroupBox(QWidget* parent = nullptr);
@@ -27,8 +30,15 @@ public:
     void SetColor(const QColor& color);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
+    bool ParentBackground() const { return parentBackground_; }
+    void SetParentBackground(bool parentBackground);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool parentColor);
     bool Bordered() const { return frameShape() != QFrame::NoFrame; }
     void SetBordered(bool bordered);
+
+    // The colour the box fills itself with, or an invalid colour when it shows its parent.
+    QColor FillColor() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,6 +46,8 @@ protected:
 private:
     QColor color_;
     bool transparent_ = true;
+    bool parentBackground_ = true;
+    bool parentColor_ = true;
 };
 
 // A label that shows formatted text (a small subset of HTML).

@@ -182,6 +182,8 @@ TEST(CommandLineOptions, EveryOptionReachesTheBoard) {
                                     "ab\\x13\\0",
                                     "--silence",
                                     "1200",
+                                    "--first-answer-wait",
+                                    "60000",
                                     "--flash-pause",
                                     "2.5",
                                     "--stop-after",
@@ -200,6 +202,7 @@ TEST(CommandLineOptions, EveryOptionReachesTheBoard) {
     EXPECT_EQ(options.announceInterval, 7ms);
     EXPECT_EQ(options.noise, Bytes({'a', 'b', 0x13, 0x00}));
     EXPECT_EQ(options.silence, 1200ms);
+    EXPECT_EQ(options.firstAnswerWait, 60000ms);
     EXPECT_EQ(options.flashPause, 2500us);
     EXPECT_EQ(options.stopAfter, 100u);
     EXPECT_EQ(options.hangUpAfter, 0u);

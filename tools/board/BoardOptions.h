@@ -32,6 +32,9 @@ struct BoardOptions {
 
     // No answer to a request within this time ends the upload.
     Milliseconds silence{500};
+    // The first request may wait longer: someone has to click "Begin uploading" after the
+    // handshake. Unset, it waits the silence time like every other.
+    std::optional<Milliseconds> firstAnswerWait;
     // Waited after every 64th received byte before the next request, as a flash write takes.
     std::chrono::microseconds flashPause{0};
 

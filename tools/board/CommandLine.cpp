@@ -37,6 +37,8 @@ constexpr const char* kHelp =
     "  --noise TEXT             send TEXT before the first \"g\"; \\xHH, \\n, \\r, \\t, \\0\n"
     "                           and \\\\ stand for one byte each\n"
     "  --silence MS             end when a request is not answered within MS (default 500)\n"
+    "  --first-answer-wait MS   wait up to MS for the answer to the first request, while\n"
+    "                           someone clicks \"Begin uploading\" (default: the silence)\n"
     "  --flash-pause MS         pause MS milliseconds (fractions allowed) after every 64\n"
     "                           received bytes, as a flash write takes (default 0)\n"
     "  --stop-after N           request no more after N bytes; end when the path is closed\n"
@@ -110,6 +112,9 @@ const std::map<std::string_view, Setter>& ValueOptions() {
                   [](BoardOptions& o, auto v) { o.announceInterval = WholeMilliseconds(v); })},
         {"--silence", Duration("a silence is a number of milliseconds above 0", false,
                                [](BoardOptions& o, auto v) { o.silence = WholeMilliseconds(v); })},
+        {"--first-answer-wait",
+         Duration("a wait is a number of milliseconds above 0", false,
+                  [](BoardOptions& o, auto v) { o.firstAnswerWait = WholeMilliseconds(v); })},
         {"--flash-pause", Duration("a pause is a number of milliseconds", true,
                                    [](BoardOptions& o, auto v) { o.flashPause = v; })},
         {"--stop-after",

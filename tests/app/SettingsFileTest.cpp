@@ -50,6 +50,69 @@ TEST_F(SettingsFile, OptionsAndTheLastPickedFileComeBackInTheNextRun) {
     EXPECT_EQ(SettingsText(), first) << "nothing changed, so the file reads the same";
 }
 
+// The keys of a first run's file, in order, as "[section]" or "key=" (the value follows
+// unless it depends on the screen, the folder or the run).
+TEST_F(SettingsFile, AFirstRunWritesEveryKeyOfTheWindowAndItsPortInOrder) {
+    Run([](TPelmora&) {});
+    const QStringList lines = QString::fromUtf8(SettingsText()).split("\r\n");
+    const QStringList expected = {"[frmPelmora]",
+                                  "FormVersion=0",
+                                  "ShowCmd=1",
+                                  "Flags=0",
+                                  "PixelsPerInch=",
+                                  "MinMaxPos(",
+                                  "MinMaxPos=-1,-1,-1,-1",
+                                  "NormPos(",
+                                  "NormPos=",
+                                  "ComPort1_Port=COM1",
+                                  "ComPort1_BaudRate=br115200",
+                                  "ComPort1_DataBits=dbEight",
+                                  "ComPort1_StopBits=sbOneStopBit",
+                                  "CheckBoxClose_Checked=FALSE",
+                                  "OpenDialog1_InitialDir=",
+                                  "OpenDialog1_FileName=",
+                                  "MCUComboBox_ItemIndex=0",
+                                  "",
+                                  "[frmPelmora\\ComPort1_Parity]",
+                                  "Bits=prNone",
+                                  "Check=FALSE",
+                                  "Replace=FALSE",
+                                  "ReplaceChar=0",
+                                  "",
+                                  "[frmPelmora\\ComPort1_FlowControl]",
+                                  "FlowControl=fcSoftware",
+                                  "OutCTSFlow=FALSE",
+                                  "OutDSRFlow=FALSE",
+                                  "ControlDTR=dtrDisable",
+                                  "ControlRTS=rtsDisable",
+                                  "XonXoffOut=TRUE",
+                                  "XonXoffIn=TRUE",
+                                  "DSRSensitivity=FALSE",
+                                  "TxContinueOnXoff=FALSE",
+                                  "XonChar=17",
+                                  "XoffChar=19",
+                                  "",
+                                  ""};
+    ASSERT_EQ(lines.size(), expected.size()) << SettingsText().toStdString();
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].startsWith(expected[i])) << lines[i].toStdString();
+    EXPECT_TRUE(lines[5].endsWith(")=-1,-1,-1,-1"));
+}
+
+TEST_F(SettingsFile, ARestoredPortTheSystemLacksIsReplacedByTheFirstOneListed) {
+    QFile file(SettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[frmPelmora]\r\nComPort1_Port=ttyGone\r\nComPort1_BaudRate=br9600\r\n");
+    file.close();
+    Run([&](TPelmora& w) {
+        EXPECT_EQ(History(), (QStringList{"Unknown COM port: ttyGone.", "COM port set to: COM1."}));
+        EXPECT_EQ(w.JvLabel6->text(), "COM1");
+        EXPECT_EQ(w.JvLabel7->text(), "115200");
+    });
+    EXPECT_TRUE(SettingsText().contains("ComPort1_Port=COM1\r\n"));
+    EXPECT_TRUE(SettingsText().contains("ComPort1_BaudRate=br115200\r\n"));
+}
+
 TEST_F(SettingsFile, ANonNumericShowCommandIsReportedAndTheWindowStillShows) {
     QFile file(SettingsPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

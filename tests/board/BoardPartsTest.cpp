@@ -210,6 +210,16 @@ TEST(CommandLineOptions, EveryOptionReachesTheBoard) {
     EXPECT_EQ(options.expectedHexPath, "in.hex");
 }
 
+TEST(CommandLineOptions, PublishTakesANameOrTheDefault) {
+    EXPECT_EQ(Parse({"--publish", "bench1"}).options.publishName, "bench1");
+    EXPECT_EQ(Parse({"--publish"}).options.publishName, "vboard0");
+    const CommandLine followed = Parse({"--publish", "--no-pacing"});
+    EXPECT_EQ(followed.options.publishName, "vboard0");
+    EXPECT_EQ(followed.options.baudRate, 0u);
+    for (const char* bad : {"a/b", "..", ""})
+        EXPECT_NE(Parse({"--publish", bad}).error, "") << bad;
+}
+
 TEST(CommandLineOptions, NoPacingAndHelp) {
     EXPECT_EQ(Parse({"--no-pacing"}).options.baudRate, 0u);
     EXPECT_TRUE(Parse({"--help"}).help);

@@ -43,6 +43,10 @@ struct BoardOptions {
     // After this many received bytes the board closes the master end: the line goes dead.
     std::optional<std::size_t> hangUpAfter;
 
+    // When set, the program offers the board as this port name: a link in the folder "ports"
+    // beside it, where Quorvel's port list finds it.
+    std::string publishName;
+
     // When set, the received image is written to this file at the end.
     std::string imageOutputPath;
     // When set, the received image is compared with this Intel HEX file's image at the end.

@@ -44,6 +44,9 @@ constexpr const char* kHelp =
     "  --stop-after N           request no more after N bytes; end when the path is closed\n"
     "  --hang-up-after N        close the line after N bytes: the other end sees a hang-up\n"
     "  -o, --output FILE        write the received image to FILE at the end\n"
+    "  --publish [NAME]         offer the board as the port NAME (default vboard0): a link\n"
+    "                           in the folder ports beside this program, where Quorvel's\n"
+    "                           port list finds it; removed again when the board ends\n"
     "  --compare FILE.hex       compare the received image with FILE.hex's image and print\n"
     "                           \"match\" or where it first differs and how the lengths differ\n"
     "  -h, --help               show this text\n"
@@ -70,6 +73,10 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+bool IsPortName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
 using Setter = std::function<std::string(BoardOptions&, std::string_view)>;
@@ -144,6 +151,12 @@ const std::map<std::string_view, Setter>& ValueOptions() {
              o.imageOutputPath = text;
              return {};
          }},
+        {"--publish",
+         [](BoardOptions& o, std::string_view text) -> std::string {
+             if (!IsPortName(text)) return "a port name is a file name without '/'";
+             o.publishName = text;
+             return {};
+         }},
         {"--compare",
          [](BoardOptions& o, std::string_view text) -> std::string {
              if (text.empty()) return "the comparison needs a HEX file";
@@ -209,6 +222,11 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         }
         if (argument == "--no-pacing") {
             line.options.baudRate = 0;
+            continue;
+        }
+        if (argument == "--publish" &&
+            (i + 1 == arguments.size() || arguments[i + 1].starts_with("-"))) {
+            line.options.publishName = kDefaultPublishName;
             continue;
         }
         if (argument == "-o") argument = "--output";

@@ -6,7 +6,9 @@
 #include "FormStorage.h"
 #include "IniFileStorage.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 
 namespace quorvel::app::testing {
 namespace {
@@ -111,6 +113,30 @@ TEST_F(SettingsFile, ARestoredPortTheSystemLacksIsReplacedByTheFirstOneListed) {
     });
     EXPECT_TRUE(SettingsText().contains("ComPort1_Port=COM1\r\n"));
     EXPECT_TRUE(SettingsText().contains("ComPort1_BaudRate=br115200\r\n"));
+}
+
+TEST_F(SettingsFile, ALongerPortNameIsShownWholeOrShortenedWithItsFullNameAtHand) {
+    const struct {
+        const char* port;
+        bool whole;
+    } cases[] = {{"ttyUSB0", true}, {"a-port-name-far-too-long", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        QDir(programFolder.path()).mkpath("ports");
+        QFile::link("/dev/null", programFolder.filePath(QString("ports/") + c.port));
+        QFile file(SettingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[frmPelmora]\r\nComPort1_Port=") + c.port + "\r\n");
+        file.close();
+        Run([&](TPelmora& w) {
+            const QString shown = w.JvLabel6->text();
+            EXPECT_EQ(shown == c.port, c.whole) << shown.toStdString();
+            EXPECT_LE(QFontMetrics(w.JvLabel6->font()).horizontalAdvance(shown),
+                      w.JvLabel6->width());
+            EXPECT_EQ(w.JvLabel6->toolTip(), c.port);
+            EXPECT_EQ(w.JvLabel6->geometry().right(), 199) << "the right edge stays";
+        });
+    }
 }
 
 TEST_F(SettingsFile, ANonNumericShowCommandIsReportedAndTheWindowStillShows) {

@@ -3,6 +3,7 @@
 
 #include "WindowFixture.h"
 
+#include "CPort.h"
 #include "FormStorage.h"
 #include "IniFileStorage.h"
 
@@ -101,18 +102,48 @@ TEST_F(SettingsFile, AFirstRunWritesEveryKeyOfTheWindowAndItsPortInOrder) {
     EXPECT_TRUE(lines[5].endsWith(")=-1,-1,-1,-1"));
 }
 
-TEST_F(SettingsFile, ARestoredPortTheSystemLacksIsReplacedByTheFirstOneListed) {
-    QFile file(SettingsPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[frmPelmora]\r\nComPort1_Port=ttyGone\r\nComPort1_BaudRate=br9600\r\n");
-    file.close();
-    Run([&](TPelmora& w) {
-        EXPECT_EQ(History(), (QStringList{"Unknown COM port: ttyGone.", "COM port set to: COM1."}));
-        EXPECT_EQ(w.JvLabel6->text(), "COM1");
-        EXPECT_EQ(w.JvLabel7->text(), "115200");
-    });
-    EXPECT_TRUE(SettingsText().contains("ComPort1_Port=COM1\r\n"));
-    EXPECT_TRUE(SettingsText().contains("ComPort1_BaudRate=br115200\r\n"));
+TEST_F(SettingsFile, TheStoredPortCheckKeepsAKnownPortAndReplacesAnUnknownOne) {
+    const struct {
+        const char* stored;
+        bool systemHasPorts;
+        QStringList history;
+        QString port;
+    } cases[] = {
+        {"com1", true, {}, "com1"}, // any letter case matches
+        {"ttyGone", true, {"Unknown COM port: ttyGone.", "COM port set to: COM1."}, "COM1"},
+        {"ttyGone", false, {"Unknown COM port: ttyGone.", "COM port set to: ."}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        QFile file(SettingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[frmPelmora]\r\nComPort1_Port=") + c.stored +
+                   "\r\nComPort1_BaudRate=br9600\r\n");
+        file.close();
+        Create();
+        if (!c.systemHasPorts) QFile::remove(programFolder.filePath("ports/COM1"));
+        Show();
+        EXPECT_EQ(History(), c.history);
+        EXPECT_EQ(window->ComPort1->Port(), c.port);
+        EXPECT_EQ(window->ComPort1->BaudRate(), serial::br115200);
+        EXPECT_EQ(window->JvLabel7->text(), "115200");
+        window->close();
+        window.reset();
+        EXPECT_TRUE(SettingsText().contains("ComPort1_Port=" + c.port.toUtf8() + "\r\n"));
+        EXPECT_TRUE(SettingsText().contains("ComPort1_BaudRate=br115200\r\n"));
+    }
+}
+
+TEST_F(SettingsFile, AListOfPortsThatCannotBeReadEndsTheFirstShowThere) {
+    Create();
+    window->SysfsTtyRoot = programFolder.filePath("no-such-folder");
+    Show();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].kind, "critical");
+    EXPECT_TRUE(Boxes()[0].text.startsWith("Registry error")) << Boxes()[0].text.toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->JvLabel6->text(), "COM1");
+    EXPECT_EQ(window->ComPort1->BaudRate(), serial::br9600) << "nothing after the list ran";
 }
 
 TEST_F(SettingsFile, ALongerPortNameIsShownWholeOrShortenedWithItsFullNameAtHand) {

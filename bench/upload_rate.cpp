@@ -1,6 +1,7 @@
-// Uploads a 128 KiB image through the real window (offscreen) to the virtual board, unpaced
-// and paced at 115200 baud, and reports bytes/s; also how long a handshake poll that gets no
-// "g" lasts, which is the time a user has to bring the board into its bootloader.
+// Uploads a 128 KiB image through the real window (offscreen) to the virtual board, unpaced,
+// paced at 115200 baud, and paced while the activity panel slides open and shut every 0.4 s,
+// and reports bytes/s; also how long a handshake poll that gets no "g" lasts, which is the
+// time a user has to bring the board into its bootloader.
 
 #include "BackgroundBoard.h"
 #include "CPort.h"
@@ -70,7 +71,9 @@ std::unique_ptr<TPelmora> Window(const QTemporaryDir& folder, const QString& hex
     return window;
 }
 
-void Upload(const char* label, unsigned baudRate, const QTemporaryDir& folder, const QString& hex) {
+// `slidePanel`: the activity panel is opened and shut again and again during the upload.
+void Upload(const char* label, unsigned baudRate, const QTemporaryDir& folder, const QString& hex,
+            bool slidePanel = false) {
     quorvel::board::BoardOptions options;
     options.baudRate = baudRate;
     options.silence = 1000ms;
@@ -78,8 +81,14 @@ void Upload(const char* label, unsigned baudRate, const QTemporaryDir& folder, c
     auto window = Window(folder, hex);
     window->ComPort1->SetPort(QString::fromStdString(board.SlavePath()));
     window->ButtonConnect->click();
+    QTimer slider;
+    if (slidePanel) {
+        QObject::connect(&slider, &QTimer::timeout, [&] { window->AdvGlowButton1->click(); });
+        slider.start(400);
+    }
     const auto start = Clock::now();
     window->ButtonStartBootloader->click();
+    slider.stop();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const auto result = board.WaitFor(5s);
     const bool whole = result && result->stream.size() == kImageLength + 63 && result->TailOk();
@@ -116,6 +125,7 @@ int main(int argc, char** argv) {
                 kImageLength);
     Upload("unpaced", 0, folder, hex);
     Upload("paced at 115200 baud", 115200, folder, hex);
+    Upload("paced, panel sliding", 115200, folder, hex, true);
     std::printf("  line limit at 115200 baud: 5760 bytes/s (20 bit times a byte)\n");
     SilentHandshake(folder, hex);
     return 0;

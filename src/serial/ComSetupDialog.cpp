@@ -100,14 +100,10 @@ void TComSetupFrm::BuildControls(const SerialPortSource& ports) {
 }
 
 void TComSetupFrm::SetTabOrder() {
-    QWidget* previous = nullptr;
-    for (QWidget* next : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2),
-                          static_cast<QWidget*>(Combo3), static_cast<QWidget*>(Combo4),
-                          static_cast<QWidget*>(Combo5), static_cast<QWidget*>(Combo6),
-                          static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2)}) {
-        if (previous) setTabOrder(previous, next);
-        previous = next;
-    }
+    const std::array<QWidget*, 8> chain = {Combo1, Combo2, Combo3,  Combo4,
+                                           Combo5, Combo6, Button1, Button2};
+    for (std::size_t next = 1; next < chain.size(); ++next)
+        setTabOrder(chain[next - 1], chain[next]);
 }
 
 void TComSetupFrm::CentreOnScreen() {

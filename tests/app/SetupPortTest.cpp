@@ -49,6 +49,10 @@ struct DialogCase {
     QString port;
 };
 
+void PrintTo(const DialogCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class SetupPortOutcome : public SetupPort, public ::testing::WithParamInterface<DialogCase> {};
 
 TEST_P(SetupPortOutcome, LabelsPortRateAndHistory) {
@@ -175,6 +179,10 @@ struct PortCheckCase {
     QStringList lines;
     QString port;
 };
+
+void PrintTo(const PortCheckCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StoredPortCheck : public SetupPort, public ::testing::WithParamInterface<PortCheckCase> {};
 

@@ -20,6 +20,10 @@ struct ItemsCase {
     QStringList items;
 };
 
+void PrintTo(const ItemsCase& c, std::ostream* out) {
+    *out << "property " << c.property;
+}
+
 class ComboItems : public ::testing::TestWithParam<ItemsCase> {};
 
 TEST_P(ComboItems, ListTheVocabularyInOrdinalOrderWithTheFirstSelected) {

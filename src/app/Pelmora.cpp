@@ -18,9 +18,13 @@
 #include "TaskDialog.h"
 
 #include <QCloseEvent>
+
+#include <algorithm>
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QPainter>
@@ -157,8 +161,20 @@ void TPelmora::StoredPortCheck() {
         AppendHistory("COM port set to: " + ComPort1->Port() + ".");
     }
     ComPort1->SetBaudRate(serial::br115200);
-    JvLabel6->setText(ComPort1->Port());
+    ShowPortName(ComPort1->Port());
     JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
+}
+
+// The label was sized for "COM1"; Linux names (ttyUSB0, vboard0) are longer. It keeps its
+// right edge and grows to the left, as far as the caption beside it allows; a longer name is
+// shortened with "…" and shown whole as the label's tool tip.
+void TPelmora::ShowPortName(const QString& name) {
+    constexpr int kRightEdge = 200, kDesignWidth = 34, kWidest = 56;
+    const QFontMetrics metrics(JvLabel6->font());
+    const int width = std::clamp(metrics.horizontalAdvance(name) + 1, kDesignWidth, kWidest);
+    JvLabel6->setGeometry(kRightEdge - width, JvLabel6->y(), width, JvLabel6->height());
+    JvLabel6->setText(metrics.elidedText(name, Qt::ElideRight, width));
+    JvLabel6->setToolTip(name);
 }
 
 void TPelmora::showEvent(QShowEvent* event) {

@@ -176,6 +176,7 @@ private:
     void SetOuterWidth(int outerWidth);
     void FitStatusBar();
     void StoredPortCheck();
+    void ShowPortName(const QString& name);
 
     QStringList arguments_;
     QString programFile_;

@@ -58,7 +58,11 @@ void TTaskDialog::Execute() {
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    // Enter dismisses the dialog: the expander must not take the first focus.
+    expander->setAutoDefault(false);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setDefault(true);
+    ok->setFocus();
     layout->addWidget(buttons);
 
     dialog.exec();

@@ -29,6 +29,9 @@ TEST(TaskDialog, ShowsItsTextsExpandsTheDetailsAndClosesOnOk) {
         seen << shown->windowTitle() << shown->findChild<QLabel*>("Instruction")->text()
              << shown->findChild<QLabel*>("Content")->text() << expander->text();
         EXPECT_TRUE(details->isHidden());
+        auto* focused = qobject_cast<QPushButton*>(shown->focusWidget());
+        ASSERT_NE(focused, nullptr);
+        EXPECT_EQ(focused->text().remove('&'), "OK") << "Enter dismisses the dialog";
         expander->click();
         seen << expander->text();
         EXPECT_FALSE(details->isHidden());

@@ -17,15 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/xvfb_session.sh" 1024x768
+pids+=($xvfb_pid)
 
 # The mapped windows of process PID named NAME, leaving out the window EXCEPT. The main window
 # is left out when looking for the box: its icon name is the application's name.
@@ -48,7 +41,7 @@ wait_for_window() { # PID NAME [EXCEPT]: prints the first such window's id once 
 printf ':0100000001FE \r\n' >"$work/broken.hex"
 printf 'not a hex file\n' >"$work/notes.txt"
 
-"$program" >"$work/output" 2>&1 &
+"$private_program" >"$work/output" 2>&1 &
 app_pid=$!
 pids+=("$app_pid")
 main=$(wait_for_window "$app_pid" "Vantora Bootloader v2.0.0.0") || { echo "no main window"; exit 1; }

@@ -21,17 +21,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x400x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/xvfb_session.sh" 800x400
 
-"$program" "$hex_file" >"$work/output" 2>&1 &
+"$private_program" "$hex_file" >"$work/output" 2>&1 &
 app_pid=$!
 window=""
 for _ in $(seq 100); do

@@ -19,17 +19,9 @@ cleanup() {
 trap cleanup EXIT
 
 # Let the server pick a free display and tell us its number.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/xvfb_session.sh" 1024x768
 
-"$program" "$hex_file" >"$work/output" 2>&1 &
+"$private_program" "$hex_file" >"$work/output" 2>&1 &
 app_pid=$!
 title=""
 for _ in $(seq 100); do

@@ -222,6 +222,24 @@ TEST(Ending, ASilentLineEndsTheRun) {
     EXPECT_FALSE(result->TailOk());
 }
 
+TEST(Ending, TheFirstRequestMayWaitLongerThanTheSilence) {
+    BoardOptions options = Quick();
+    options.silence = 200ms;
+    options.firstAnswerWait = 5000ms;
+    BackgroundBoard board(options);
+    SlaveEnd slave(board.SlavePath());
+    ASSERT_TRUE(slave.ReadUntil('g'));
+    slave.Write('r');
+    ASSERT_EQ(slave.ReadByte(), 'y');
+    std::this_thread::sleep_for(3 * options.silence); // someone has yet to click
+    slave.Write(0x42);
+    ASSERT_EQ(slave.ReadByte(), 'x');
+    const auto result = board.WaitFor(options.silence + kPatience);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->endReason, EndReason::Silence);
+    EXPECT_EQ(result->stream, Bytes({0x42}));
+}
+
 TEST(Ending, StopsAskingAfterTheRequestLimitAndEndsWhenTheSlaveCloses) {
     BoardOptions options = Quick();
     options.stopAfter = 5;

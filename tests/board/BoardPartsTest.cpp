@@ -182,6 +182,8 @@ TEST(CommandLineOptions, EveryOptionReachesTheBoard) {
                                     "ab\\x13\\0",
                                     "--silence",
                                     "1200",
+                                    "--first-answer-wait",
+                                    "60000",
                                     "--flash-pause",
                                     "2.5",
                                     "--stop-after",
@@ -200,11 +202,22 @@ TEST(CommandLineOptions, EveryOptionReachesTheBoard) {
     EXPECT_EQ(options.announceInterval, 7ms);
     EXPECT_EQ(options.noise, Bytes({'a', 'b', 0x13, 0x00}));
     EXPECT_EQ(options.silence, 1200ms);
+    EXPECT_EQ(options.firstAnswerWait, 60000ms);
     EXPECT_EQ(options.flashPause, 2500us);
     EXPECT_EQ(options.stopAfter, 100u);
     EXPECT_EQ(options.hangUpAfter, 0u);
     EXPECT_EQ(options.imageOutputPath, "out.bin");
     EXPECT_EQ(options.expectedHexPath, "in.hex");
+}
+
+TEST(CommandLineOptions, PublishTakesANameOrTheDefault) {
+    EXPECT_EQ(Parse({"--publish", "bench1"}).options.publishName, "bench1");
+    EXPECT_EQ(Parse({"--publish"}).options.publishName, "vboard0");
+    const CommandLine followed = Parse({"--publish", "--no-pacing"});
+    EXPECT_EQ(followed.options.publishName, "vboard0");
+    EXPECT_EQ(followed.options.baudRate, 0u);
+    for (const char* bad : {"a/b", "..", ""})
+        EXPECT_NE(Parse({"--publish", bad}).error, "") << bad;
 }
 
 TEST(CommandLineOptions, NoPacingAndHelp) {

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace quorvel::board::testing {
 namespace {
@@ -57,6 +58,21 @@ TEST(BoardProgram, PrintsTheSlavePathFirstAndASummaryOnSignals) {
         EXPECT_EQ(board.Wait(kPatience), 0);
         EXPECT_NE(board.RemainingOutput().find("summary: 0 bytes, tail short"), std::string::npos);
     }
+}
+
+TEST(BoardProgram, PublishesItselfBesideTheProgramUntilItEnds) {
+    const std::string name = "test-board-" + std::to_string(::getpid());
+    const std::string link = kProgram.substr(0, kProgram.rfind('/')) + "/ports/" + name;
+    ChildProcess board = Start({"--publish", name});
+    const auto path = board.ReadLine(kPatience);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(board.ReadLine(kPatience), "published as " + link);
+    char target[256] = {};
+    ASSERT_GT(::readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target), *path);
+    board.Signal(SIGTERM);
+    EXPECT_EQ(board.Wait(kPatience), 0);
+    EXPECT_NE(::access(link.c_str(), F_OK), 0) << "the link outlived the board";
 }
 
 TEST(BoardProgram, RestsWhileNobodyHoldsTheSlaveOpen) {

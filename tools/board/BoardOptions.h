@@ -32,6 +32,9 @@ struct BoardOptions {
 
     // No answer to a request within this time ends the upload.
     Milliseconds silence{500};
+    // The first request may wait longer: someone has to click "Begin uploading" after the
+    // handshake. Unset, it waits the silence time like every other.
+    std::optional<Milliseconds> firstAnswerWait;
     // Waited after every 64th received byte before the next request, as a flash write takes.
     std::chrono::microseconds flashPause{0};
 
@@ -39,6 +42,10 @@ struct BoardOptions {
     std::optional<std::size_t> stopAfter;
     // After this many received bytes the board closes the master end: the line goes dead.
     std::optional<std::size_t> hangUpAfter;
+
+    // When set, the program offers the board as this port name: a link in the folder "ports"
+    // beside it, where Quorvel's port list finds it.
+    std::string publishName;
 
     // When set, the received image is written to this file at the end.
     std::string imageOutputPath;

@@ -37,11 +37,16 @@ constexpr const char* kHelp =
     "  --noise TEXT             send TEXT before the first \"g\"; \\xHH, \\n, \\r, \\t, \\0\n"
     "                           and \\\\ stand for one byte each\n"
     "  --silence MS             end when a request is not answered within MS (default 500)\n"
+    "  --first-answer-wait MS   wait up to MS for the answer to the first request, while\n"
+    "                           someone clicks \"Begin uploading\" (default: the silence)\n"
     "  --flash-pause MS         pause MS milliseconds (fractions allowed) after every 64\n"
     "                           received bytes, as a flash write takes (default 0)\n"
     "  --stop-after N           request no more after N bytes; end when the path is closed\n"
     "  --hang-up-after N        close the line after N bytes: the other end sees a hang-up\n"
     "  -o, --output FILE        write the received image to FILE at the end\n"
+    "  --publish [NAME]         offer the board as the port NAME (default vboard0): a link\n"
+    "                           in the folder ports beside this program, where Quorvel's\n"
+    "                           port list finds it; removed again when the board ends\n"
     "  --compare FILE.hex       compare the received image with FILE.hex's image and print\n"
     "                           \"match\" or where it first differs and how the lengths differ\n"
     "  -h, --help               show this text\n"
@@ -68,6 +73,10 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+bool IsPortName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
 using Setter = std::function<std::string(BoardOptions&, std::string_view)>;
@@ -110,6 +119,9 @@ const std::map<std::string_view, Setter>& ValueOptions() {
                   [](BoardOptions& o, auto v) { o.announceInterval = WholeMilliseconds(v); })},
         {"--silence", Duration("a silence is a number of milliseconds above 0", false,
                                [](BoardOptions& o, auto v) { o.silence = WholeMilliseconds(v); })},
+        {"--first-answer-wait",
+         Duration("a wait is a number of milliseconds above 0", false,
+                  [](BoardOptions& o, auto v) { o.firstAnswerWait = WholeMilliseconds(v); })},
         {"--flash-pause", Duration("a pause is a number of milliseconds", true,
                                    [](BoardOptions& o, auto v) { o.flashPause = v; })},
         {"--stop-after",
@@ -137,6 +149,12 @@ const std::map<std::string_view, Setter>& ValueOptions() {
          [](BoardOptions& o, std::string_view text) -> std::string {
              if (text.empty()) return "the output needs a file name";
              o.imageOutputPath = text;
+             return {};
+         }},
+        {"--publish",
+         [](BoardOptions& o, std::string_view text) -> std::string {
+             if (!IsPortName(text)) return "a port name is a file name without '/'";
+             o.publishName = text;
              return {};
          }},
         {"--compare",
@@ -204,6 +222,11 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         }
         if (argument == "--no-pacing") {
             line.options.baudRate = 0;
+            continue;
+        }
+        if (argument == "--publish" &&
+            (i + 1 == arguments.size() || arguments[i + 1].starts_with("-"))) {
+            line.options.publishName = kDefaultPublishName;
             continue;
         }
         if (argument == "-o") argument = "--output";

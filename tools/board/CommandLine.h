@@ -9,6 +9,9 @@
 
 namespace quorvel::board {
 
+// The name --publish gives the board when it names none.
+inline constexpr const char* kDefaultPublishName = "vboard0";
+
 struct CommandLine {
     BoardOptions options;
     bool help = false;

@@ -184,7 +184,7 @@ VirtualBoard::Handshake VirtualBoard::AwaitAnswer(TimePoint until, TimePoint ann
 }
 
 void VirtualBoard::Transfer(TimePoint readyAt) {
-    const TimePoint startedAt = readyAt;
+    TimePoint startedAt = readyAt;
     Bytes& stream = result_.stream;
     for (;;) {
         if (options_.hangUpAfter && stream.size() >= *options_.hangUpAfter) {
@@ -210,6 +210,10 @@ void VirtualBoard::Transfer(TimePoint readyAt) {
         ++result_.requests;
         TimePoint doneAt{};
         if (!ReceiveOne(requestedAt, doneAt)) return;
+        // With a long first wait the rate counts from the first answer, not from the click
+        // that brought it.
+        if (stream.size() == 1 && options_.firstAnswerWait)
+            startedAt = std::max(requestedAt, doneAt - clock_.CharacterTime());
         result_.elapsed = doneAt - startedAt;
         readyAt = doneAt;
         if (options_.flashPause.count() > 0 && stream.size() % kFlashBlock == 0)
@@ -220,7 +224,9 @@ void VirtualBoard::Transfer(TimePoint readyAt) {
 // Takes the one byte that answers the request written at `requestedAt`; more bytes in the
 // same read were not asked for.
 bool VirtualBoard::ReceiveOne(TimePoint requestedAt, TimePoint& doneAt) {
-    const TimePoint silentAt = Clock::now() + options_.silence;
+    const bool first = result_.stream.empty() && options_.firstAnswerWait;
+    const TimePoint silentAt =
+        Clock::now() + (first ? *options_.firstAnswerWait : options_.silence);
     while (inbox_.empty()) {
         const LineEvent event = line_.Wait(silentAt, inbox_);
         if (Ends(event)) return false;

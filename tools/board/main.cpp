@@ -1,6 +1,7 @@
 // quorvel-board: a virtual Vantora board on a pseudo-terminal (quorvel-board --help).
 
 #include "CommandLine.h"
+#include "PortPublication.h"
 #include "VirtualBoard.h"
 
 #include <csignal>
@@ -79,7 +80,18 @@ int main(int argc, char** argv) {
     }
     runningBoard = board.get();
     StopOnSignals();
+    std::unique_ptr<PortPublication> publication;
+    if (!line.options.publishName.empty()) {
+        try {
+            publication = std::make_unique<PortPublication>(
+                ProgramFolder(), line.options.publishName, board->SlavePath());
+        } catch (const std::system_error& error) {
+            std::fprintf(stderr, "quorvel-board: cannot publish the port: %s\n", error.what());
+            return 1;
+        }
+    }
     PrintLine(board->SlavePath());
+    if (publication) PrintLine("published as " + publication->LinkPath());
     const BoardResult result = board->Run();
     return Report(line.options, result);
 }

@@ -94,7 +94,7 @@ void TPelmora::ButtonSetupPortClick() {
         return;
     }
     serial::ShowSettingsDialog(ComPort1, {SysfsTtyRoot, programFolder_});
-    JvLabel6->setText(ComPort1->Port());
+    ShowPortName(ComPort1->Port());
     JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
     if (ComPort1->BaudRate() != serial::br115200) {
         AppendHistory("Invalid baud rate for Vantora firmware: " + JvLabel7->text() + ".");

@@ -67,7 +67,7 @@ TEST_P(SetupPortOutcome, LabelsPortRateAndHistory) {
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].title, "Setup");
     EXPECT_EQ(window->ComPort1->Port(), c.port);
-    EXPECT_EQ(window->JvLabel6->text(), c.port);
+    EXPECT_EQ(window->JvLabel6->toolTip(), c.port);
     EXPECT_EQ(window->ComPort1->BaudRate(), serial::br115200);
     EXPECT_EQ(window->JvLabel7->text(), "115200");
 }
@@ -196,7 +196,7 @@ TEST_P(StoredPortCheck, ReplacesAnUnknownPortAndForces115200) {
     Show();
     EXPECT_EQ(History(), c.lines);
     EXPECT_EQ(window->ComPort1->Port(), c.port);
-    EXPECT_EQ(window->JvLabel6->text(), c.port);
+    EXPECT_EQ(window->JvLabel6->toolTip(), c.port);
     EXPECT_EQ(window->ComPort1->BaudRate(), serial::br115200);
     EXPECT_EQ(window->JvLabel7->text(), "115200");
 }

@@ -10,6 +10,7 @@
 
 #include "BootloaderLink.h"
 #include "CPort.h"
+#include "CPortSetup.h"
 #include "FormStorage.h"
 #include "IniFileStorage.h"
 #include "PelmoraLinkHost.h"
@@ -44,6 +45,8 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
     BuildSerialPort();
     BuildBootloaderLink();
     BuildSettingsStorage(programFolder_);
+    connect(ButtonSetupPort, &QPushButton::clicked, this,
+            [this] { ui::Guarded([this] { ButtonSetupPortClick(); }); });
     connect(ButtonOpenHex, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonOpenHexClick(); }); });
     ConnectActivityPanel();
@@ -81,6 +84,25 @@ void TPelmora::BuildBootloaderLink() {
             [this] { ui::Guarded([this] { ButtonConnectClick(); }); });
     connect(ButtonStartBootloader, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonStartBootloaderClick(); }); });
+}
+
+// The settings cannot change while connected. Whatever the dialog ended with, the labels show
+// the port, and the rate goes back to the only one the board's firmware speaks.
+void TPelmora::ButtonSetupPortClick() {
+    if (ComPort1->Connected()) {
+        AppendHistory(QStringLiteral("Disconnect first."));
+        return;
+    }
+    serial::ShowSettingsDialog(ComPort1, {SysfsTtyRoot, programFolder_});
+    ShowPortName(ComPort1->Port());
+    JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
+    if (ComPort1->BaudRate() != serial::br115200) {
+        AppendHistory("Invalid baud rate for Vantora firmware: " + JvLabel7->text() + ".");
+        AppendHistory(QStringLiteral("Baud rate set to: 115200."));
+    }
+    ComPort1->SetBaudRate(serial::br115200);
+    JvLabel7->setText(QStringLiteral("115200"));
+    AppendHistory("Setup: Port " + ComPort1->Port() + ".");
 }
 
 void TPelmora::ButtonConnectClick() {

@@ -67,6 +67,7 @@ public:
     // Event handlers.
     void FormCreate();
     void FormShow();
+    void ButtonSetupPortClick();
     void ButtonConnectClick();
     void ButtonOpenHexClick();
     void ButtonStartBootloaderClick();

@@ -11,4 +11,9 @@ void RegisterTextDomain(const char* domain);
 // The result is UTF-8 and lives as long as the program.
 const char* Translate(const char* domain, const char* text);
 
+// Marks a text for xgettext without translating it where it stands.
+constexpr const char* NoopText(const char* text) {
+    return text;
+}
+
 } // namespace quorvel::i18n

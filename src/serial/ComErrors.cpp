@@ -6,10 +6,7 @@ namespace quorvel::serial {
 
 namespace {
 
-// Marks a text for xgettext without translating it here.
-constexpr const char* NoopText(const char* text) {
-    return text;
-}
+using i18n::NoopText;
 
 constexpr const char* kEnglishTexts[kComErrorCount] = {
     NoopText("Unable to open com port"),

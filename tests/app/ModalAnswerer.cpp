@@ -73,7 +73,13 @@ void ModalAnswerer::Answer(QWidget* modal) {
     } else {
         box.kind = QStringLiteral("other");
         seen.push_back(box);
-        modal->close();
+        if (dialogActions.empty()) {
+            modal->close();
+            return;
+        }
+        const auto action = dialogActions.front();
+        dialogActions.erase(dialogActions.begin());
+        action(*modal);
     }
 }
 

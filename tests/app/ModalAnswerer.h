@@ -32,6 +32,9 @@ public:
 
     // The files to pick in coming open dialogs, one per dialog; an empty text cancels.
     QStringList filesToPick;
+    // What to do in coming dialogs of other kinds (the settings dialog), one per dialog, as
+    // a user would: pick, then press a button. With none left such a dialog is closed.
+    std::vector<std::function<void(QWidget& dialog)>> dialogActions;
     // Read while each box is open, to tell what the program had done before it.
     std::function<void(SeenBox&)> probe;
     std::vector<SeenBox> seen;

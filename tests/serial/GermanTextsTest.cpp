@@ -1,8 +1,15 @@
-// The error messages under a German user: the catalogue compiled by the build beside this
-// program is found and used, for the texts and for the system-error suffix.
+// The error messages and the settings dialog under a German user: the catalogue compiled by
+// the build beside this program is found and used, for the texts, the system-error suffix and
+// the dialog's captions.
 #include "ComErrors.h"
+#include "ComSetupDialog.h"
 
 #include "QtPrinting.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +36,27 @@ TEST(GermanCatalogue, TranslatesTheSuffixWithTheNumberInPlace) {
               QStringLiteral("An- oder Abmeldung der Verknüpfung fehlgeschlagen"));
 }
 
+// The lists keep the vocabulary's texts, which the conversions read back.
+TEST(GermanCatalogue, TranslatesTheDialogsCaptionsButNotItsLists) {
+    QTemporaryDir sysfs, program;
+    QDir(program.path()).mkpath(QStringLiteral("ports"));
+    QFile::link(QStringLiteral("/dev/null"), program.filePath(QStringLiteral("ports/Port")));
+    TComSetupFrm dialog({sysfs.path(), program.path()});
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Einrichtung"));
+    EXPECT_EQ(dialog.GroupBox1->title(), QStringLiteral(" Einstellungen "));
+    EXPECT_EQ(dialog.Label1->text(), QStringLiteral("Anschluss"));
+    EXPECT_EQ(dialog.Label2->text(), QStringLiteral("Baudrate"));
+    EXPECT_EQ(dialog.Label3->text(), QStringLiteral("Datenbits"));
+    EXPECT_EQ(dialog.Label4->text(), QStringLiteral("Stoppbits"));
+    EXPECT_EQ(dialog.Label5->text(), QStringLiteral("Parität"));
+    EXPECT_EQ(dialog.Label6->text(), QStringLiteral("Flusssteuerung"));
+    EXPECT_EQ(dialog.Button1->text(), QStringLiteral("OK"));
+    EXPECT_EQ(dialog.Button2->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(dialog.Combo1->itemText(0), QStringLiteral("Port")); // a port's name, as it is
+    EXPECT_EQ(dialog.Combo5->itemText(0), QStringLiteral("None"));
+    EXPECT_EQ(dialog.Combo6->itemText(3), QStringLiteral("Custom"));
+}
+
 } // namespace
 } // namespace quorvel::serial
 
@@ -40,6 +68,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the C.UTF-8 locale is missing\n");
         return 1;
     }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv); // the dialog's test needs one
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,4 @@
+#pragma once
+// The serial layer's settings dialog.
+
+#include "ComSetupDialog.h"

@@ -37,7 +37,9 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
       programFolder_(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
                                              : programFolder) {
     BuildControls();
+    BuildSignalLamps(); // before the port, so that they go first when the window is torn down
     BuildSerialPort();
+    BindSignalLamps();
     BuildBootloaderLink();
     BuildSettingsStorage(programFolder_);
     connect(ButtonOpenHex, &QPushButton::clicked, this,

@@ -42,7 +42,9 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
       programFolder_(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
                                              : programFolder) {
     BuildControls();
+    BuildSignalLamps(); // before the port, so that they go first when the window is torn down
     BuildSerialPort();
+    BindSignalLamps();
     BuildBootloaderLink();
     BuildSettingsStorage(programFolder_);
     connect(ButtonSetupPort, &QPushButton::clicked, this,

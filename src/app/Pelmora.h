@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace quorvel::ui {
 class TCheckBox;
@@ -35,6 +36,7 @@ class BootloaderLink;
 } // namespace quorvel::link
 
 namespace quorvel::serial {
+class TComLed;
 class TComPort;
 } // namespace quorvel::serial
 
@@ -75,6 +77,9 @@ public:
     void StatusBar1DrawPanel(ui::TStatusBar& bar, QPainter& painter, const QRect& rect);
     void AdvGlowButton1Click();
     void Timer1Timer();
+    void ComLedConnectChange(QObject* sender, int state);
+    void ComLedRxChange(QObject* sender, int state);
+    void ComLedTxChange(QObject* sender, int state);
 
     // The window's outer width, frame included: the width the activity panel slides.
     int OuterWidth() const;
@@ -125,8 +130,10 @@ public:
     settings::FormStorage* FormStorage = nullptr;
     serial::TComPort* ComPort1 = nullptr;
     ui::TTaskDialog* AdvTaskDialog1 = nullptr;
-    // The signal indicators ComLedConnect, ComLedRx and ComLedTx join the window with the
-    // serial layer's event thread.
+    // Hidden; the lamps above show what they follow.
+    serial::TComLed* ComLedConnect = nullptr;
+    serial::TComLed* ComLedRx = nullptr;
+    serial::TComLed* ComLedTx = nullptr;
 
     // Where the system's serial devices are listed (tests list their own).
     QString SysfsTtyRoot = QStringLiteral("/sys/class/tty");
@@ -165,6 +172,10 @@ private:
     void BuildSettingsStorage(const QString& programFolder);
     void BuildSerialPort();
     void BuildBootloaderLink();
+    void BuildSignalLamps();
+    void BindSignalLamps();
+    void ShowLamp(ui::TLampImage* lamp, int state);
+    void ApplyLamps();
     void CommandLineIntake();
     void StoredFileIntake();
     void RecolourBoxes();
@@ -186,6 +197,13 @@ private:
     std::unique_ptr<TPelmoraLinkHost> linkHost_;
     std::unique_ptr<link::BootloaderLink> bootloader_;
     int knownFrame_ = 0;
+    // The on images change visibility at the display's pace, however fast the line flickers.
+    QTimer* lampTimer_ = nullptr;
+    struct LampWish {
+        ui::TLampImage* lamp;
+        bool on;
+    };
+    std::vector<LampWish> lampWishes_;
 };
 
 } // namespace quorvel::app

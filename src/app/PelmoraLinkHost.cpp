@@ -41,16 +41,12 @@ void TPelmoraLinkHost::PurgeQueues() {
     window_.ComPort1->PurgeQueues(true, true);
 }
 
-// A read that finds the input queue empty lets the window process its messages, as the
-// receive light does when reception goes off: that keeps the window live during a wait and
-// lets a click end it.
+// A read that leaves the input queue empty turns the receive light off, whose handlers let the
+// window process its messages: that keeps the window live during a wait and lets a click end it.
 std::string TPelmoraLinkHost::ReadOneCharacter() {
     QString text;
     window_.ComPort1->ReadText(text, 1);
-    if (text.isEmpty()) {
-        QCoreApplication::processEvents();
-        return {};
-    }
+    if (text.isEmpty()) return {};
     return std::string(1, static_cast<char>(text.at(0).unicode() & 0xFF));
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The serial layer's chief header: the settings vocabulary, the port with its settings groups,
-// its links and its error.
+// its links, its event thread and its error.
 
 #include "ComErrors.h"
 #include "ComLink.h"
 #include "ComPort.h"
 #include "ComSettings.h"
+#include "ComThread.h"
 #include "ComVocabulary.h"
 #include "DeviceControlBlock.h"

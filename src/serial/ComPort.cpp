@@ -1,5 +1,7 @@
 #include "ComPort.h"
 
+#include "ComThread.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -17,6 +19,11 @@ TCustomComPort::~TCustomComPort() {
         if (device_) ClosePort();
     } catch (...) {
     }
+    try {
+        StopEventThread();
+    } catch (...) {
+    }
+    ReapRetiredThreads(true);
     device_.reset();
     connected_ = false;
 }
@@ -90,16 +97,19 @@ void TCustomComPort::SetDeviceOpener(std::shared_ptr<SerialDeviceOpener> opener)
 void TCustomComPort::OpenPort() {
     DoBeforeOpen();
     if (connected_) return; // a handler of the notification opened it already
+    // A thread left running by a close from inside its hand-over still holds the device; it
+    // can be waited for unless that hand-over is still on the stack.
+    ReapRetiredThreads(handOverDepth_ == 0);
     CreatePortHandle();
     connected_ = true;
     try {
         ApplyAllSettings();
+        StartEventThread();
     } catch (...) {
         DestroyPortHandle();
         connected_ = false;
         throw;
     }
-    // The event thread that watches Events starts here once the port has one.
     NotifyLinks(&TComLink::OnConn, true);
     if (!connected_) return;
     DoAfterOpen();
@@ -135,6 +145,9 @@ void TCustomComPort::ClosePort() {
     DoBeforeClose();
     if (!connected_) return; // a handler of the notifications closed it already
     AbortTransfers();        // on failure the port stays open
+    StopEventThread();
+    // A hand-over run while the thread ended may have closed the port, or closed and reopened it.
+    if (!connected_ || eventThread_) return;
     DestroyPortHandle();
     connected_ = false;
     NotifyLinks(&TComLink::OnConn, false);

@@ -21,6 +21,8 @@
 
 namespace quorvel::serial {
 
+class TComThread;
+
 enum TComSignal { csCTS = 0x1, csDSR = 0x2, csRing = 0x4, csRLSD = 0x8 };
 Q_DECLARE_FLAGS(TComSignals, TComSignal)
 
@@ -94,6 +96,11 @@ public:
     void RemoveLink(TComLink* link); // code 18 when not registered
     bool HasReceivedDataLink() const { return receivedDataLink_; }
 
+    // The hand-over of the event thread: runs on the user-interface thread. A batch of a thread
+    // that is no longer the port's is dropped.
+    void ProcessLineEvents(const TComThread* from, TComEvents events);
+    const TComThread* EventThread() const { return eventThread_.get(); }
+
     // Each does nothing unless the port is open, no settings update runs and it is not loading.
     virtual void ApplyAllSettings();
     virtual void ApplyQueueSizes();      // code 9
@@ -141,7 +148,16 @@ protected:
     virtual void DoRxFlag();
     virtual void DoRx80Full();
 
+    void StartEventThread();
+    void StopEventThread();
+    void DispatchLineEvents(TComEvents events);
+
 private:
+    void ReceptionEvent();
+    void ModemLineEvent(TComSignal signal, TComLink::SignalHook TComLink::*hook,
+                        void (TCustomComPort::*raise)(bool));
+    void WaitForThread(TComThread& thread);
+    void ReapRetiredThreads(bool all);
     bool CanApply() const;
     SerialDevice& DeviceOr(int code);
     void TellModemLines();
@@ -170,7 +186,11 @@ private:
     bool receivedDataLink_ = false;
     std::vector<TComLink*> links_;
     std::shared_ptr<SerialDeviceOpener> opener_;
-    std::unique_ptr<SerialDevice> device_;
+    std::shared_ptr<SerialDevice> device_;
+    std::unique_ptr<TComThread> eventThread_;
+    // Threads stopped from inside their own hand-over: they end once it has unwound.
+    std::vector<std::unique_ptr<TComThread>> retiredThreads_;
+    int handOverDepth_ = 0;
 };
 
 // The port with its settings as named properties, found and set by name through QMetaObject.

@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace quorvel::serial {
@@ -35,6 +37,18 @@ public:
     virtual int Purge(unsigned what) = 0; // the purge:: bits
     virtual int QueuedInput(int& count) = 0;
     virtual int ModemStatus(unsigned& bits) = 0; // the modem:: bits; none where there are no lines
+
+    // Line events, as the bits of the device's event mask. A device that cannot watch its line
+    // gets no event thread: it would have nothing to report.
+    virtual bool CanWatchLineEvents() const { return false; }
+    virtual int SetEventMask(std::uint32_t /*mask*/) { return 0; }
+    // Called by the event thread alone. Blocks until an event of the mask happens or
+    // `stopDescriptor` becomes readable; gives the events in `events`, none when stopped, and
+    // the system's error when the wait itself failed (the device went away).
+    virtual int WaitLineEvents(int /*stopDescriptor*/, std::uint32_t& events) {
+        events = 0;
+        return ENOTSUP;
+    }
 };
 
 class SerialDeviceOpener {

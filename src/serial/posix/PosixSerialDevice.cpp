@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -58,6 +59,13 @@ int WaitReady(int fd, short events, const Clock::time_point* deadline) {
     }
 }
 
+// The device's event-mask bits that this device reports; it has no way to see the others.
+constexpr std::uint32_t kRxCharBit = 0x0001;
+constexpr std::uint32_t kTxEmptyBit = 0x0004;
+// Readiness says only "bytes are queued" and never "output sent": while bytes sit unread or
+// output is on its way the line is looked at again after this long.
+constexpr int kRecheckMs = 2;
+
 bool DeviceGone(int revents, short wanted) {
     return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 && (revents & wanted) == 0;
 }
@@ -74,7 +82,11 @@ QString DevicePath(const QString& port, const QString& programFolder) {
     return QStringLiteral("/dev/") + port;
 }
 
+PosixSerialDevice::PosixSerialDevice(int fd)
+    : fd_(fd), writeNotice_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
 PosixSerialDevice::~PosixSerialDevice() {
+    if (writeNotice_ >= 0) close(writeNotice_);
     ioctl(fd_, TIOCNXCL);
     close(fd_);
 }
@@ -169,7 +181,7 @@ TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
 
 // Waits while the line is held (XOFF, a full queue) up to the write timeout, then gives what
 // went out.
-TransferResult PosixSerialDevice::Write(const void* data, std::size_t count) {
+TransferResult PosixSerialDevice::WriteAll(const void* data, std::size_t count) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     const auto total = TotalTimeout(timeouts_.WriteTotalTimeoutMultiplier,
                                     timeouts_.WriteTotalTimeoutConstant, count);
@@ -189,6 +201,66 @@ TransferResult PosixSerialDevice::Write(const void* data, std::size_t count) {
         if (DeviceGone(ready, POLLOUT)) return {done, done > 0 ? 0 : EIO};
     }
     return {done, 0};
+}
+
+TransferResult PosixSerialDevice::Write(const void* data, std::size_t count) {
+    const TransferResult result = WriteAll(data, count);
+    if (result.count > 0) NoteWrite();
+    return result;
+}
+
+void PosixSerialDevice::NoteWrite() {
+    if ((eventMask_.load() & kTxEmptyBit) == 0) return;
+    outputPending_.store(true);
+    eventfd_write(writeNotice_, 1);
+}
+
+int PosixSerialDevice::SetEventMask(std::uint32_t mask) {
+    eventMask_.store(mask);
+    if ((mask & kTxEmptyBit) == 0) outputPending_.store(false);
+    return 0;
+}
+
+// What happened since the last look: more bytes queued than then, or output sent after a write.
+std::uint32_t PosixSerialDevice::PendingLineEvents() {
+    const std::uint32_t mask = eventMask_.load();
+    std::uint32_t events = 0;
+    int count = 0;
+    if ((mask & kRxCharBit) != 0 && ioctl(fd_, TIOCINQ, &count) == 0) {
+        if (count > lastInputCount_) events |= kRxCharBit;
+        lastInputCount_ = count;
+    }
+    // Taken before the queue is asked, so that a write made meanwhile is not lost.
+    if ((mask & kTxEmptyBit) != 0 && outputPending_.exchange(false)) {
+        int queued = 0;
+        if (ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0)
+            outputPending_.store(true);
+        else
+            events |= kTxEmptyBit;
+    }
+    return events;
+}
+
+int PosixSerialDevice::WaitLineEvents(int stopDescriptor, std::uint32_t& events) {
+    for (;;) {
+        events = PendingLineEvents();
+        if (events != 0) return 0;
+        const std::uint32_t mask = eventMask_.load();
+        const bool inputWaits = (mask & kRxCharBit) != 0 && lastInputCount_ > 0;
+        const bool outputWaits = (mask & kTxEmptyBit) != 0 && outputPending_.load();
+        const short lineEvents = (mask & kRxCharBit) != 0 && !inputWaits ? POLLIN : 0;
+        pollfd entries[] = {
+            {stopDescriptor, POLLIN, 0}, {writeNotice_, POLLIN, 0}, {fd_, lineEvents, 0}};
+        const int ready = poll(entries, 3, inputWaits || outputWaits ? kRecheckMs : -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return errno;
+        if (entries[0].revents != 0) return 0;
+        if ((entries[1].revents & POLLIN) != 0) {
+            eventfd_t notices = 0;
+            eventfd_read(writeNotice_, &notices);
+        }
+        if ((entries[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return EIO;
+    }
 }
 
 int PosixSerialDevice::Purge(unsigned what) {

@@ -3,6 +3,8 @@
 
 #include "../SerialDevice.h"
 
+#include <atomic>
+
 namespace quorvel::serial::posix {
 
 // The file that the port name stands for: a name beginning with "/" as it is, else the link of
@@ -11,7 +13,7 @@ QString DevicePath(const QString& port, const QString& programFolder);
 
 class PosixSerialDevice final : public SerialDevice {
 public:
-    explicit PosixSerialDevice(int fd) : fd_(fd) {}
+    explicit PosixSerialDevice(int fd);
     ~PosixSerialDevice() override;
 
     int SetQueueSizes(int inputSize, int outputSize) override;
@@ -22,14 +24,27 @@ public:
     int Purge(unsigned what) override;
     int QueuedInput(int& count) override;
     int ModemStatus(unsigned& bits) override;
+    bool CanWatchLineEvents() const override { return writeNotice_ >= 0; }
+    int SetEventMask(std::uint32_t mask) override;
+    int WaitLineEvents(int stopDescriptor, std::uint32_t& events) override;
 
 private:
+    std::uint32_t PendingLineEvents();
+    void NoteWrite();
+
     TransferResult ReadAvailable(void* buffer, std::size_t count);
     TransferResult ReadWaiting(void* buffer, std::size_t count);
+    TransferResult WriteAll(const void* data, std::size_t count);
     int SetControlLines(const DeviceControlBlock& record);
 
     int fd_;
     CommTimeouts timeouts_;
+    // The event thread and the user-interface thread meet here: a write tells the waiting thread
+    // through the notice descriptor that output is on its way.
+    int writeNotice_;
+    std::atomic<std::uint32_t> eventMask_{0};
+    std::atomic<bool> outputPending_{false};
+    int lastInputCount_ = 0; // the event thread's alone
 };
 
 // Opens read/write and exclusive: flock keeps out a second opener even when it is root, which

@@ -1,0 +1,130 @@
+// The window's three lamps follow ComPort1 on a real pseudo-terminal, and their handlers keep
+// the window live during a read loop.
+
+#include "WindowFixture.h"
+
+#include "PseudoTerminal.h"
+
+#include "CPort.h"
+#include "ComLed.h"
+#include "PelmoraLinkHost.h"
+
+#include <QMouseEvent>
+#include <QThread>
+
+#include <functional>
+
+namespace quorvel::app::testing {
+namespace {
+
+using serial::TComLed;
+using serial::testing::PseudoTerminal;
+
+class SignalLamps : public WindowFixture {
+protected:
+    void SetUp() override {
+        Create();
+        window->ComPort1->SetPort(pty.SlavePath());
+        host = std::make_unique<TPelmoraLinkHost>(*window);
+    }
+    void TearDown() override { window->ComPort1->SetConnected(false); }
+
+    // Which on images show, once the lamps have caught up: connection, receive, transmit.
+    std::string Shown() {
+        ProcessUntil([] { return false; }, 40);
+        std::string text;
+        for (const ui::TLampImage* lamp : {window->ConnectedOn, window->RxOn, window->TxOn})
+            text += lamp->isHidden() ? "0" : "1";
+        return text;
+    }
+    static bool ProcessUntil(const std::function<bool()>& condition, int milliseconds) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (!condition() && std::chrono::steady_clock::now() < deadline) {
+            QCoreApplication::processEvents();
+            QThread::usleep(200);
+        }
+        return condition();
+    }
+
+    PseudoTerminal pty;
+    std::unique_ptr<TPelmoraLinkHost> host;
+};
+
+TEST_F(SignalLamps, TheIndicatorsAreHiddenAndFollowComPort1) {
+    struct Expected {
+        const TComLed* led;
+        TComLed::TComLedSignal signal;
+        TComLed::TLedKind kind;
+    };
+    for (const Expected& each :
+         {Expected{window->ComLedConnect, TComLed::lsConn, TComLed::lkBlueLight},
+          Expected{window->ComLedRx, TComLed::lsRx, TComLed::lkRedLight},
+          Expected{window->ComLedTx, TComLed::lsTx, TComLed::lkGreenLight}}) {
+        EXPECT_TRUE(each.led->isHidden());
+        EXPECT_EQ(each.led->ComPort(), window->ComPort1);
+        EXPECT_EQ(each.led->LedSignal(), each.signal);
+        EXPECT_EQ(each.led->Kind(), each.kind);
+        EXPECT_EQ(each.led->size(), QSize(25, 25));
+    }
+    EXPECT_EQ(Shown(), "000");
+}
+
+TEST_F(SignalLamps, TheLampsShowOpenArrivalReadAndClose) {
+    window->ComPort1->SetConnected(true);
+    EXPECT_EQ(Shown(), "100");
+    pty.Send("g");
+    ASSERT_TRUE(ProcessUntil([&] { return window->ComLedRx->State() == TComLed::lsOn; }, 3000));
+    EXPECT_EQ(Shown(), "110");
+    EXPECT_EQ(host->ReadOneCharacter(), "g"); // the byte stayed queued for the read
+    EXPECT_EQ(Shown(), "100");
+    host->WriteText("r");
+    ASSERT_TRUE(ProcessUntil([&] { return window->ComLedTx->State() == TComLed::lsOff; }, 3000));
+    EXPECT_EQ(Shown(), "100");
+    EXPECT_EQ(pty.Receive(1), "r");
+    window->ComPort1->SetConnected(false);
+    EXPECT_EQ(Shown(), "000");
+}
+
+TEST_F(SignalLamps, WithoutTheEventThreadTheTransmitLampStaysOn) {
+    window->ComPort1->SetEvents({});
+    window->ComPort1->SetConnected(true);
+    host->WriteByte(0x41);
+    EXPECT_EQ(Shown(), "101");
+    window->ComPort1->SetConnected(false);
+    EXPECT_EQ(Shown(), "001");
+}
+
+TEST_F(SignalLamps, EachHandlerLetsPendingMessagesRun) {
+    using Handler = void (TPelmora::*)(QObject*, int);
+    for (Handler handler :
+         {&TPelmora::ComLedConnectChange, &TPelmora::ComLedRxChange, &TPelmora::ComLedTxChange}) {
+        bool ran = false;
+        QMetaObject::invokeMethod(
+            window.get(), [&ran] { ran = true; }, Qt::QueuedConnection);
+        (window.get()->*handler)(nullptr, TComLed::lsOff);
+        EXPECT_TRUE(ran);
+    }
+}
+
+TEST_F(SignalLamps, AClickQueuedWhileAReadPollsAnIdlePortIsHandledWithinOneAttempt) {
+    Show(); // the stored-port check at the first show sets the port
+    window->ComPort1->SetPort(pty.SlavePath());
+    window->ComPort1->SetConnected(true);
+    QCoreApplication::processEvents();
+    QPushButton* button = window->AdvGlowButton1;
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    QCoreApplication::postEvent(button,
+                                new QMouseEvent(QEvent::MouseButtonPress, centre, global,
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(button,
+                                new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    EXPECT_FALSE(window->ActivityShown);
+    EXPECT_EQ(host->ReadOneCharacter(), "");
+    EXPECT_TRUE(window->ActivityShown);
+}
+
+} // namespace
+} // namespace quorvel::app::testing

@@ -17,6 +17,8 @@
 #include <chrono>
 #include <cstdio>
 #include <pty.h>
+#include <string_view>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -25,7 +27,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using quorvel::app::TPelmora;
 
-constexpr std::size_t kImageLength = 128 * 1024;
+std::size_t kImageLength = 128 * 1024; // --largest: the largest P18 image, 1.9 MB
 
 QString WriteHexFile(const QTemporaryDir& folder) {
     QFile file(folder.filePath("image.hex"));
@@ -119,14 +121,23 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    const QString hex = WriteHexFile(folder);
     AnswerDialogs();
+    const bool largest = argc > 1 && std::string_view(argv[1]) == "--largest";
+    if (largest) kImageLength = 0x1D0000;
+    const QString hexFile = WriteHexFile(folder);
     std::printf("upload of a %zu-byte image through the window to the virtual board\n",
                 kImageLength);
-    Upload("unpaced", 0, folder, hex);
-    Upload("paced at 115200 baud", 115200, folder, hex);
-    Upload("paced, panel sliding", 115200, folder, hex, true);
+    if (largest) {
+        Upload("unpaced", 0, folder, hexFile);
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        std::printf("  peak memory %ld KB\n", usage.ru_maxrss);
+        return 0;
+    }
+    Upload("unpaced", 0, folder, hexFile);
+    Upload("paced at 115200 baud", 115200, folder, hexFile);
+    Upload("paced, panel sliding", 115200, folder, hexFile, true);
     std::printf("  line limit at 115200 baud: 5760 bytes/s (20 bit times a byte)\n");
-    SilentHandshake(folder, hex);
+    SilentHandshake(folder, hexFile);
     return 0;
 }

@@ -9,16 +9,13 @@ program=$1
 drag_source=$2
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || exit 77
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$(dirname "$0")/xvfb_session.sh" 1024x768
-pids+=($xvfb_pid)
+pids=() # the program and the drag source
+stop_all() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    cleanup
+}
+trap stop_all EXIT
 
 # The mapped windows of process PID named NAME, leaving out the window EXCEPT. The main window
 # is left out when looking for the box: its icon name is the application's name.

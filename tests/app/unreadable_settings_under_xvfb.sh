@@ -7,15 +7,6 @@ set -euo pipefail
 program=$1
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || exit 77
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/xvfb_session.sh" 1024x768
 
 ln -s /proc/self/mem "$work/bin/Settings.ini" # a file even root cannot read

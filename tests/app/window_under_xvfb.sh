@@ -8,17 +8,7 @@ program=$1
 hex_file=$2
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || exit 77
 
-work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
-# Let the server pick a free display and tell us its number.
 . "$(dirname "$0")/xvfb_session.sh" 1024x768
 
 "$private_program" "$hex_file" >"$work/output" 2>&1 &

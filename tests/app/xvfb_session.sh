@@ -1,8 +1,20 @@
 # Sourced by the tests that run the real program on a virtual X display. Before sourcing, set
-# `program` (the quorvel file) and `work` (a temporary folder the caller removes). Starts Xvfb
-# on a free display of the given size, exports DISPLAY, and copies the program into a folder
-# of its own, so that it keeps its "Settings.ini" and its ports away from the build's.
-#   . xvfb_session.sh WIDTHxHEIGHT      then: "$private_program" ARGS... &
+# `program` (the quorvel file). Makes the temporary folder `work`, starts Xvfb on a free
+# display of the given size, exports DISPLAY, and copies the program into a folder of its own,
+# so that it keeps its "Settings.ini" and its ports away from the build's. On exit the program
+# started as `app_pid`, the display and the folder go (a caller with more to clean up sets its
+# own trap after sourcing).
+#   . xvfb_session.sh WIDTHxHEIGHT      then: "$private_program" ARGS... & app_pid=$!
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
 start_xvfb() { # SCREEN; sets xvfb_pid
     exec 3>"$work/display"
     Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &

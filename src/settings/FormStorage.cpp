@@ -103,24 +103,31 @@ void FormStorage::SavePlacement() {
     storage_.WriteText(Path("NormPos"), normal);
 }
 
+// "ComPort1.BaudRate": the component and property of that name, and their key
+// "frmPelmora\ComPort1_BaudRate" spelt as the objects declare them. False when either is
+// missing.
+bool FormStorage::ResolveEntry(const QString& entry, StoredEntry& resolved) const {
+    resolved.component = FindComponent(form_, entry.section('.', 0, 0));
+    if (!resolved.component) return false;
+    resolved.property = FindProperty(resolved.component, entry.section('.', 1));
+    if (!resolved.property.isValid()) return false;
+    resolved.path = Path(resolved.component->objectName() + "_" +
+                         QString::fromLatin1(resolved.property.name()));
+    return true;
+}
+
 void FormStorage::SaveEntries() {
+    StoredEntry e;
     for (const QString& entry : StoredProps) {
-        const QString componentName = entry.section('.', 0, 0);
-        const QString propertyName = entry.section('.', 1);
-        QObject* component = FindComponent(form_, componentName);
-        if (!component) continue;
-        const QMetaProperty property = FindProperty(component, propertyName);
-        if (!property.isValid()) continue;
-        const QString key = component->objectName() + "_" + QString::fromLatin1(property.name());
-        if (KindOf(property) != StoredKind::SubObject) {
-            SaveProperty(storage_, Path(key), component, property);
+        if (!ResolveEntry(entry, e)) continue;
+        if (KindOf(e.property) != StoredKind::SubObject) {
+            SaveProperty(storage_, e.path, e.component, e.property);
             continue;
         }
-        const QObject* group = property.read(component).value<QObject*>();
+        const QObject* group = e.property.read(e.component).value<QObject*>();
         if (!group) continue;
         for (const QMetaProperty& field : FieldsOf(group))
-            SaveProperty(storage_, Path(key) + "\\" + QString::fromLatin1(field.name()), group,
-                         field);
+            SaveProperty(storage_, e.path + "\\" + QString::fromLatin1(field.name()), group, field);
     }
 }
 
@@ -173,17 +180,14 @@ void FormStorage::RestorePlacement() {
 }
 
 void FormStorage::RestoreEntries() {
+    StoredEntry e;
     for (const QString& entry : StoredProps) {
-        QObject* component = FindComponent(form_, entry.section('.', 0, 0));
-        if (!component) continue;
-        const QMetaProperty property = FindProperty(component, entry.section('.', 1));
-        if (!property.isValid()) continue;
-        const QString key = component->objectName() + "_" + QString::fromLatin1(property.name());
-        if (KindOf(property) == StoredKind::SubObject) {
-            if (QObject* group = property.read(component).value<QObject*>())
-                RestoreSubObject(group, Path(key));
-        } else if (storage_.HasKey(Path(key))) {
-            RestoreProperty(storage_, Path(key), component, property);
+        if (!ResolveEntry(entry, e)) continue;
+        if (KindOf(e.property) == StoredKind::SubObject) {
+            if (QObject* group = e.property.read(e.component).value<QObject*>())
+                RestoreSubObject(group, e.path);
+        } else if (storage_.HasKey(e.path)) {
+            RestoreProperty(storage_, e.path, e.component, e.property);
         }
     }
 }

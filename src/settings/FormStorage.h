@@ -4,6 +4,7 @@
 // first show, just before the window's own show handler; saved when a close is accepted, or
 // when the window is destroyed without one.
 
+#include <QMetaProperty>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
@@ -45,7 +46,14 @@ public:
     void OnDestroy();       // save unless already done
 
 private:
+    struct StoredEntry {
+        QObject* component = nullptr;
+        QMetaProperty property;
+        QString path;
+    };
+
     QString Path(const QString& key) const { return AppStoragePath + key; }
+    bool ResolveEntry(const QString& entry, StoredEntry& resolved) const;
     QString ScreenSuffix() const;
     int ScreenPixelsPerInch() const;
     int RequireInteger(const QString& key, int absent) const;

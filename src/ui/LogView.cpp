@@ -1,5 +1,7 @@
 #include "LogView.h"
 
+#include "FlatScrollBar.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -11,6 +13,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextLayout>
+#include <QtMath>
 
 #include <algorithm>
 #include <limits>
@@ -26,6 +29,8 @@ constexpr int kRepaintIntervalMs = 16;
 constexpr int kTextMargin = 2;
 // A count byte above this one says that the next byte holds the rest of the count.
 constexpr unsigned char kLongBlankRun = 0xFF;
+// Enough for every echo line of a terminal (two columns of 256 bytes) and a screenful of others.
+constexpr qsizetype kShapedTextLimit = 1024;
 
 } // namespace
 
@@ -88,6 +93,8 @@ std::size_t LogLines::MemoryBytes() const {
 }
 
 TLogView::TLogView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setVerticalScrollBar(new TFlatScrollBar(Qt::Vertical));
+    setHorizontalScrollBar(new TFlatScrollBar(Qt::Horizontal));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFocusPolicy(Qt::StrongFocus);
@@ -167,15 +174,27 @@ void TLogView::paintEvent(QPaintEvent*) {
         const bool selected = HasSelection() && line >= selectionFirst && line <= selectionLast;
         if (selected) painter.fillRect(area, palette().highlight());
         painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
-        const QString text = RowText(row);
-        painter.drawText(area.adjusted(left, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
-        if (!wordWrap_) widest = std::max(widest, painter.fontMetrics().horizontalAdvance(text));
+        const QStaticText& text = ShapedText(RowText(row));
+        const int top = area.top() + (rowHeight - qCeil(text.size().height())) / 2;
+        painter.drawStaticText(left, top, text);
+        if (!wordWrap_) widest = std::max(widest, qCeil(text.size().width()));
     }
     // Widths are learnt as lines come into view, so appending never measures text.
     if (widest != widestLine_) {
         widestLine_ = widest;
         QTimer::singleShot(0, this, &TLogView::UpdateScrollRange);
     }
+}
+
+const QStaticText& TLogView::ShapedText(const QString& text) {
+    if (const auto found = shapedTexts_.constFind(text); found != shapedTexts_.cend())
+        return found.value();
+    if (shapedTexts_.size() >= kShapedTextLimit) shapedTexts_.clear();
+    QStaticText shaped(text);
+    shaped.setTextFormat(Qt::PlainText);
+    shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+    shaped.prepare(QTransform(), viewport()->font());
+    return shapedTexts_.insert(text, shaped).value();
 }
 
 int TLogView::RowCount() const {
@@ -310,6 +329,7 @@ void TLogView::contextMenuEvent(QContextMenuEvent* event) {
 void TLogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        shapedTexts_.clear();
         widestLine_ = 0;
         ForgetRows();
         UpdateScrollRange();

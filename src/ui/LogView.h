@@ -5,6 +5,8 @@
 // that appends and processes events in a tight loop pays for the append alone.
 
 #include <QAbstractScrollArea>
+#include <QHash>
+#include <QStaticText>
 #include <QString>
 #include <QTimer>
 
@@ -79,6 +81,7 @@ private:
     int LineAt(int y) const;
     int LineOfRow(int row) const;
     QString RowText(int row) const;
+    const QStaticText& ShapedText(const QString& text);
     void WrapPendingLines();
     void ForgetRows();
     bool HasSelection() const { return anchor_ >= 0 && LineCount() > 0; }
@@ -89,6 +92,9 @@ private:
     int anchor_ = -1; // the line where the selection began, -1 when none
     int cursor_ = -1; // the line where it ends
     int widestLine_ = 0;
+    // Rows laid out once and drawn from then on: shaping costs far more than drawing, and a
+    // terminal's echo lines repeat. Dropped whole when full and when the font changes.
+    QHash<QString, QStaticText> shapedTexts_;
 
     // Rows of a wrapping log: which line each shows and which part of it.
     struct Row {

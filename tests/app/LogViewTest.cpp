@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 namespace quorvel::ui {
 namespace {
@@ -142,6 +145,46 @@ TEST_F(LogViewTest, WrapsLongLinesOntoRowsThatCopyAsOneLine) {
     QCoreApplication::processEvents();
     view.FlushPending();
     EXPECT_EQ(view.RowCount(), 3) << "rows follow the width";
+}
+
+// Rows share their laid-out text when they read alike; each is still drawn in its own colours.
+TEST_F(LogViewTest, PaintsEachRowInTheColoursOfItsState) {
+    for (const char* line : {"         xx: 00", "                     yy: 3F", "         xx: 00"})
+        view.AppendLine(QString::fromLatin1(line));
+    view.FlushPending();
+    view.SelectLines(2, 2);
+    const QImage rows = view.viewport()->grab().toImage();
+    const int rowHeight = view.fontMetrics().height();
+    // The lightness of the darkest and of the lightest pixel of a row.
+    auto lightnessRange = [&](int row) {
+        std::pair<int, int> range{255, 0};
+        for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y)
+            for (int x = 0; x < rows.width(); ++x) {
+                const int lightness = rows.pixelColor(x, y).lightness();
+                range = {std::min(range.first, lightness), std::max(range.second, lightness)};
+            }
+        return range;
+    };
+    EXPECT_LT(lightnessRange(0).first, 100) << "dark text on the base colour";
+    EXPECT_GT(lightnessRange(2).first, view.palette().highlight().color().lightness() - 20)
+        << "no dark text on the selection";
+    EXPECT_GT(lightnessRange(2).second, 230) << "light text on the selection";
+}
+
+TEST_F(LogViewTest, MeasuresLinesAfreshWhenTheFontChanges) {
+    view.AppendLine(QStringLiteral("Opened: /home/user/projects/firmware/blink.hex"));
+    view.FlushPending();
+    view.viewport()->repaint();
+    QCoreApplication::processEvents();
+    const int before = view.horizontalScrollBar()->maximum();
+    ASSERT_GT(before, 0) << "the line is wider than the view";
+
+    QFont larger = view.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    view.setFont(larger);
+    view.viewport()->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_GT(view.horizontalScrollBar()->maximum(), before + view.viewport()->width() / 2);
 }
 
 } // namespace

@@ -60,7 +60,7 @@ TFormattedLabel* StepLabel(QWidget* box, const char* name, const QString& text, 
 
 QLabel* PlainLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
                    const QColor& colour, QRect geometry) {
-    auto* label = Place(new QLabel(text, parent), name, geometry.x(), geometry.y(),
+    auto* label = Place(new TCachedLabel(text, parent), name, geometry.x(), geometry.y(),
                         geometry.width(), geometry.height());
     label->setFont(font);
     SetTextColour(label, colour);

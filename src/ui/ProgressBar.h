@@ -3,6 +3,7 @@
 // the upload steps it hundreds of thousands of times, and a repaint per step would cost more
 // than the serial line itself.
 
+#include <QColor>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,6 +24,11 @@ public:
     int Position() const { return position_; }
     void SetPosition(int position);
     void StepBy(int delta) { SetPosition(position_ + delta); }
+
+    static const QColor kBorder;
+    static const QColor kGroove;
+    static const QColor kChunk;
+    static const QColor kChunkDisabled;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -108,7 +108,43 @@ void TGroupBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
 }
 
-TFormattedLabel::TFormattedLabel(const QString& html, QWidget* parent) : QLabel(parent) {
+TCachedLabel::~TCachedLabel() = default;
+
+void TCachedLabel::paintEvent(QPaintEvent*) {
+    PaintKey key(*this);
+    key << text() << textFormat() << static_cast<qint64>(alignment()) << wordWrap() << margin()
+        << indent() << frameStyle() << static_cast<qint64>(foregroundRole()) << pixmap().cacheKey();
+    cache_.Paint(*this, key, [this](QPaintDevice& picture) { PaintPicture(picture); });
+}
+
+void TCachedLabel::PaintPicture(QPaintDevice& picture) {
+    if (!twin_) twin_ = std::make_unique<QLabel>();
+    QLabel& twin = *twin_;
+    twin.setTextFormat(textFormat());
+    twin.setText(text());
+    if (!pixmap().isNull()) twin.setPixmap(pixmap());
+    twin.setAlignment(alignment());
+    twin.setWordWrap(wordWrap());
+    twin.setMargin(margin());
+    twin.setIndent(indent());
+    twin.setFrameStyle(frameStyle());
+    twin.setContentsMargins(contentsMargins());
+    // Inherited colours and font attributes are not marked as set, and a twin without a parent
+    // would take the program's instead: everything is marked as set.
+    QFont explicitFont = font();
+    explicitFont.setResolveMask(QFont::AllPropertiesResolved);
+    twin.setFont(explicitFont);
+    QPalette explicitPalette = palette();
+    explicitPalette.setResolveMask(~QPalette::ResolveMask(0));
+    twin.setPalette(explicitPalette);
+    twin.setForegroundRole(foregroundRole());
+    twin.setEnabled(isEnabled());
+    twin.setLayoutDirection(layoutDirection());
+    twin.resize(size());
+    twin.render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+}
+
+TFormattedLabel::TFormattedLabel(const QString& html, QWidget* parent) : TCachedLabel(parent) {
     setTextFormat(Qt::RichText);
     setText(html);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -130,16 +166,22 @@ TGlowButton::TGlowButton(const QString& caption, QWidget* parent) : QPushButton(
 }
 
 void TGlowButton::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    const QString caption = option.text;
-    option.text.clear();
-    painter.drawControl(QStyle::CE_PushButton, option);
-    const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, caption);
+    PaintKey key(*this);
+    key << static_cast<qint64>(option.state) << static_cast<qint64>(option.features) << option.text
+        << option.icon.cacheKey();
+    cache_.Paint(*this, key, [&](QPaintDevice& picture) {
+        QStylePainter painter(&picture, this);
+        painter.setFont(font()); // a painter on a picture starts with the program's font
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                       QPalette::ButtonText));
+        painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, caption);
+    });
 }
 
 TLampImage::TLampImage(Look look, const QString& hint, QWidget* parent)
@@ -154,16 +196,23 @@ TFormattedComboBox::TFormattedComboBox(QWidget* parent) : QComboBox(parent) {
 }
 
 void TFormattedComboBox::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    const QString html = option.currentText;
-    option.currentText.clear();
-    painter.drawComplexControl(QStyle::CC_ComboBox, option);
-    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
-    const QRect field =
-        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    DrawFormattedText(painter, field, html, font(), palette().color(QPalette::Text));
+    PaintKey key(*this);
+    key << static_cast<qint64>(option.state) << static_cast<qint64>(option.subControls)
+        << static_cast<qint64>(option.activeSubControls) << option.currentText
+        << option.currentIcon.cacheKey() << option.editable << option.frame;
+    cache_.Paint(*this, key, [&](QPaintDevice& picture) {
+        QStylePainter painter(&picture, this);
+        painter.setFont(font()); // a painter on a picture starts with the program's font
+        const QString html = option.currentText;
+        option.currentText.clear();
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, this);
+        DrawFormattedText(painter, field, html, font(), palette().color(QPalette::Text));
+    });
 }
 
 } // namespace quorvel::ui

@@ -3,12 +3,15 @@
 // control holds the texts, colours and states that the window gives it.
 
 #include "Fonts.h"
+#include "PaintCache.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+
+#include <memory>
 
 namespace quorvel::ui {
 
@@ -50,8 +53,27 @@ private:
     bool parentColor_ = true;
 };
 
+// A label that paints from a picture of its last painting while its text, size, font, colours
+// and state stay the same. The picture is painted by a hidden twin given the same properties:
+// a widget cannot render itself from inside its own paint event.
+class TCachedLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    ~TCachedLabel() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void PaintPicture(QPaintDevice& picture);
+
+    PaintCache cache_;
+    std::unique_ptr<QLabel> twin_;
+};
+
 // A label that shows formatted text (a small subset of HTML).
-class TFormattedLabel : public QLabel {
+class TFormattedLabel : public TCachedLabel {
     Q_OBJECT
 public:
     explicit TFormattedLabel(const QString& html, QWidget* parent = nullptr);
@@ -80,6 +102,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    PaintCache cache_;
 };
 
 // One picture of a signal light: a round lamp, red when off, green when on.
@@ -104,6 +129,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    PaintCache cache_;
 };
 
 // A check box whose state the settings file stores under "Checked".

@@ -29,9 +29,10 @@ void TFlatScrollBar::paintEvent(QPaintEvent*) {
     };
     QPainter painter(this);
     painter.fillRect(rect(), kTrack);
-    DrawArrow(painter, part(QStyle::SC_ScrollBarSubLine), false);
-    DrawArrow(painter, part(QStyle::SC_ScrollBarAddLine), true);
-    if (!isEnabled() || maximum() <= minimum()) return;
+    const bool usable = isEnabled() && maximum() > minimum();
+    DrawArrow(painter, part(QStyle::SC_ScrollBarSubLine), false, usable);
+    DrawArrow(painter, part(QStyle::SC_ScrollBarAddLine), true, usable);
+    if (!usable) return;
     const bool onThumb = option.activeSubControls & QStyle::SC_ScrollBarSlider;
     const QColor thumb = isSliderDown()                                      ? kThumbDragged
                          : onThumb && option.state & QStyle::State_MouseOver ? kThumbHovered
@@ -43,10 +44,11 @@ void TFlatScrollBar::paintEvent(QPaintEvent*) {
                      thumb);
 }
 
-// A small solid triangle centred in the button, pointing to the bar's start or end.
-void TFlatScrollBar::DrawArrow(QPainter& painter, const QRect& button, bool towardsEnd) const {
+// A small solid triangle centred in the button, pointing to the bar's start or end, grey when
+// there is nothing to scroll.
+void TFlatScrollBar::DrawArrow(QPainter& painter, const QRect& button, bool towardsEnd,
+                               bool usable) const {
     if (button.isEmpty()) return;
-    const bool usable = isEnabled() && maximum() > minimum();
     const int half = std::max(1, std::min(button.width(), button.height()) / 4);
     const QPoint centre = button.center();
     const int tip = towardsEnd ? half / 2 + 1 : -(half / 2 + 1);

@@ -26,7 +26,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void DrawArrow(QPainter& painter, const QRect& button, bool towardsEnd) const;
+    void DrawArrow(QPainter& painter, const QRect& button, bool towardsEnd, bool usable) const;
 };
 
 } // namespace quorvel::ui

@@ -25,14 +25,19 @@ PaintKey& PaintKey::operator<<(const QString& text) {
 }
 
 void PaintCache::Paint(QWidget& widget, const PaintKey& key,
-                       const std::function<void(QPaintDevice& picture)>& paint) {
+                       const std::function<void(QPainter& painter)>& paint) {
     if (widget.width() <= 0 || widget.height() <= 0) return;
-    if (picture_.isNull() || key.Bytes() != key_) {
+    if (key.Bytes() != key_) {
         const qreal ratio = widget.devicePixelRatioF();
         QPixmap picture(widget.size() * ratio);
         picture.setDevicePixelRatio(ratio);
         picture.fill(Qt::transparent);
-        paint(picture);
+        {
+            QPainter painter(&picture);
+            painter.setFont(widget.font());
+            painter.setPen(widget.palette().color(widget.foregroundRole()));
+            paint(painter);
+        }
         picture_ = std::move(picture);
         key_ = key.Bytes();
     }

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-class QPaintDevice;
+class QPainter;
 class QWidget;
 
 namespace quorvel::ui {
@@ -30,10 +30,11 @@ private:
 
 class PaintCache {
 public:
-    // Paints `widget` from the picture made for `key`, calling `paint` with a fresh transparent
-    // picture the widget's size first when the key differs from the last one.
+    // Paints `widget` from the picture made for `key`. When the key differs from the last one,
+    // `paint` first paints a fresh transparent picture the widget's size, through a painter
+    // that starts with the widget's font and text colour, as a painter on the widget would.
     void Paint(QWidget& widget, const PaintKey& key,
-               const std::function<void(QPaintDevice& picture)>& paint);
+               const std::function<void(QPainter& painter)>& paint);
 
 private:
     QByteArray key_;

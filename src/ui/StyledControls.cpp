@@ -2,7 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
-#include <QStylePainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
 
@@ -114,10 +115,10 @@ void TCachedLabel::paintEvent(QPaintEvent*) {
     PaintKey key(*this);
     key << text() << textFormat() << static_cast<qint64>(alignment()) << wordWrap() << margin()
         << indent() << frameStyle() << static_cast<qint64>(foregroundRole()) << pixmap().cacheKey();
-    cache_.Paint(*this, key, [this](QPaintDevice& picture) { PaintPicture(picture); });
+    cache_.Paint(*this, key, [this](QPainter& painter) { PaintPicture(painter); });
 }
 
-void TCachedLabel::PaintPicture(QPaintDevice& picture) {
+void TCachedLabel::PaintPicture(QPainter& painter) {
     if (!twin_) twin_ = std::make_unique<QLabel>();
     QLabel& twin = *twin_;
     twin.setTextFormat(textFormat());
@@ -141,7 +142,7 @@ void TCachedLabel::PaintPicture(QPaintDevice& picture) {
     twin.setEnabled(isEnabled());
     twin.setLayoutDirection(layoutDirection());
     twin.resize(size());
-    twin.render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+    twin.render(&painter, QPoint(), QRegion(), QWidget::RenderFlags());
 }
 
 TFormattedLabel::TFormattedLabel(const QString& html, QWidget* parent) : TCachedLabel(parent) {
@@ -171,12 +172,10 @@ void TGlowButton::paintEvent(QPaintEvent*) {
     PaintKey key(*this);
     key << static_cast<qint64>(option.state) << static_cast<qint64>(option.features) << option.text
         << option.icon.cacheKey();
-    cache_.Paint(*this, key, [&](QPaintDevice& picture) {
-        QStylePainter painter(&picture, this);
-        painter.setFont(font()); // a painter on a picture starts with the program's font
+    cache_.Paint(*this, key, [&](QPainter& painter) {
         const QString caption = option.text;
         option.text.clear();
-        painter.drawControl(QStyle::CE_PushButton, option);
+        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
         const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                        QPalette::ButtonText));
@@ -202,13 +201,11 @@ void TFormattedComboBox::paintEvent(QPaintEvent*) {
     key << static_cast<qint64>(option.state) << static_cast<qint64>(option.subControls)
         << static_cast<qint64>(option.activeSubControls) << option.currentText
         << option.currentIcon.cacheKey() << option.editable << option.frame;
-    cache_.Paint(*this, key, [&](QPaintDevice& picture) {
-        QStylePainter painter(&picture, this);
-        painter.setFont(font()); // a painter on a picture starts with the program's font
+    cache_.Paint(*this, key, [&](QPainter& painter) {
         const QString html = option.currentText;
         option.currentText.clear();
-        painter.drawComplexControl(QStyle::CC_ComboBox, option);
-        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+        style()->drawComplexControl(QStyle::CC_ComboBox, &option, &painter, this);
+        style()->drawControl(QStyle::CE_ComboBoxLabel, &option, &painter, this);
         const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
                                                     QStyle::SC_ComboBoxEditField, this);
         DrawFormattedText(painter, field, html, font(), palette().color(QPalette::Text));

@@ -66,7 +66,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void PaintPicture(QPaintDevice& picture);
+    void PaintPicture(QPainter& painter);
 
     PaintCache cache_;
     std::unique_ptr<QLabel> twin_;

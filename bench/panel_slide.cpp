@@ -3,7 +3,7 @@
 // the logs filled as they are in the middle of an upload.
 
 #include "LogView.h"
-#include "OffscreenWarnings.h"
+#include "OffscreenBenchmark.h"
 #include "Pelmora.h"
 #include "StyledControls.h"
 
@@ -30,9 +30,7 @@ double TickSeconds(TPelmora& window) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    quorvel::bench::DropSizeHintWarnings();
+    quorvel::bench::PrepareOffscreenBenchmark();
     QApplication application(argc, argv);
     QTemporaryDir folder;
     TPelmora window(QStringList{}, QString(), folder.path());

@@ -9,7 +9,7 @@
 
 #include "BackgroundBoard.h"
 #include "CPort.h"
-#include "OffscreenWarnings.h"
+#include "OffscreenBenchmark.h"
 #include "Pelmora.h"
 #include "StyledControls.h"
 
@@ -143,9 +143,7 @@ void SilentHandshake(const QTemporaryDir& folder, const QString& hex) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    quorvel::bench::DropSizeHintWarnings();
+    quorvel::bench::PrepareOffscreenBenchmark();
     QApplication application(argc, argv);
     QTemporaryDir folder;
     AnswerDialogs();

@@ -108,6 +108,12 @@ std::string RecordErrorText(const char* what, std::uint32_t address, int line) {
     return text;
 }
 
+// A data record's line holds its count of data bytes between the type and the checksum.
+constexpr std::size_t kRecordFrame = 11; // mark, count, address, type, checksum
+constexpr std::uint32_t kDataRecord = 0;
+constexpr std::uint32_t kExtendedSegmentAddress = 2;
+constexpr std::uint32_t kExtendedLinearAddress = 4;
+
 class Placement {
 public:
     Placement(McuFamily family, LoadedImage& target)
@@ -115,12 +121,18 @@ public:
 
     void PlaceLine(std::string_view line, int index) {
         const std::uint32_t type = HexValue(FieldAt(line, 8, 2));
-        if (type == 4) upperAddress_ = HexValue(FieldAt(line, 10, 4));
+        if (type == kExtendedLinearAddress) upperAddress_ = HexValue(FieldAt(line, 10, 4));
+        if (type == kExtendedSegmentAddress) RequireZeroSegment(line, index);
         const std::uint32_t count = HexValue(FieldAt(line, 2, 2));
         const std::uint32_t low = HexValue(FieldAt(line, 4, 4));
         const std::uint32_t address = (upperAddress_ << 16) + low;
         if (traits_.hasBound) accepted_ = address < traits_.bound;
-        if (type != 0) return;
+        if (type != kDataRecord) return;
+        // One byte short would take the checksum for data, and surplus bytes would be lost.
+        if (line.size() != kRecordFrame + 2 * std::size_t{count})
+            throw LoadFailure{
+                LoadResult::Outcome::RecordError, index,
+                RecordErrorText("Byte count does not match the data", address, index)};
         if (address >= kHighestAddress)
             throw LoadFailure{LoadResult::Outcome::RangeError, index,
                               RecordErrorText("Address out of range", address, index)};
@@ -129,6 +141,16 @@ public:
     }
 
 private:
+    // Segment addressing is not followed: data after a nonzero segment would land at the wrong
+    // addresses. A zero segment changes nothing and is let through.
+    static void RequireZeroSegment(std::string_view line, int index) {
+        const std::string_view segment = FieldAt(line, 10, 4);
+        if (segment.size() == 4 && HexValue(segment) == 0) return;
+        throw LoadFailure{LoadResult::Outcome::RecordError, index,
+                          "Extended segment address not supported: segment 0x" +
+                              std::string(segment) + " (line " + std::to_string(index) + ")."};
+    }
+
     void PlaceData(std::string_view line, int index, std::uint32_t address, std::uint32_t count) {
         const std::uint64_t end = std::uint64_t{address} + count;
         if (end > kSignedLengthLimit)
@@ -143,15 +165,10 @@ private:
                               RecordErrorText("Not enough memory for the image", address, index)};
         }
         std::uint8_t* destination = target_.FirmwareImage.data() + address;
-        // The checksum pass has read every character after the first as a hex digit, so
-        // whole pairs need no check; only a pair cut short by the line end takes the slow road.
-        const std::size_t wholePairs = line.size() >= 11 ? (line.size() - 9) / 2 : 0;
-        const std::uint32_t fast =
-            static_cast<std::uint32_t>(std::min<std::size_t>(count, wholePairs));
-        for (std::uint32_t i = 0; i < fast; ++i)
+        // The checksum pass has read every character after the first as a hex digit, and the
+        // line holds exactly `count` whole pairs of data: no pair needs a check.
+        for (std::uint32_t i = 0; i < count; ++i)
             destination[i] = static_cast<std::uint8_t>(PairValue(line, 9 + 2 * i));
-        for (std::uint32_t i = fast; i < count; ++i)
-            destination[i] = static_cast<std::uint8_t>(HexValue(FieldAt(line, 10 + 2 * i, 2)));
     }
 
     McuFamily family_;

@@ -20,6 +20,7 @@ struct LoadResult {
         NoFile,          // nothing at the path (or a folder): image left as it was
         ChecksumFailure, // a line failed the checksum; `line` names it
         ConversionError, // a field is not a hexadecimal number; `message` says which
+        RecordError,     // a record that cannot be read safely; `line` names it
         RangeError,      // a record lies outside what the image can index; `line` names it
         OutOfMemory,     // the image could not be allocated; `line` names the record
         FileOpenError,   // the file exists but could not be read; `message` names path and reason

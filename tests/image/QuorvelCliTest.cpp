@@ -64,6 +64,10 @@ TEST_F(QuorvelCli, RefusedInputExitsOneAndLeavesTheOutputAlone) {
          "No data will be loaded.\n"},
         {"conversion", Lines({Record(0, 0, {1}), ":"}), "'$' is not a valid integer value\n"},
         {"range", Lines({Upper(0x8000), Record(0, 0, {1})}), ""},
+        {"short record", Lines({Record(0, 0, {1}), ":02000000FE00"}),
+         "Byte count does not match the data: a data record at address 0x00000000 (line 1).\n"},
+        {"segment", Lines({Record(0, 2, {0x10, 0x00})}),
+         "Extended segment address not supported: segment 0x1000 (line 0).\n"},
         {"missing", "", "File not found: "},
     };
     for (const auto& c : cases) {

@@ -147,8 +147,9 @@ void TPelmora::FormCreate() {
     CommandLineIntake();
 }
 
+// A stored file that fails to load is reported, and the window is still made whole.
 void TPelmora::FormShow() {
-    StoredFileIntake();
+    ui::Guarded([this] { StoredFileIntake(); });
     RecolourBoxes();
     StoredPortCheck();
 }
@@ -201,6 +202,7 @@ void TPelmora::moveEvent(QMoveEvent* event) {
 
 void TPelmora::FitStatusBar() {
     StatusBar1->setGeometry(0, StatusBar1->y(), width(), StatusBar1->height());
+    FitStatusText();
 }
 
 void TPelmora::AppendHistory(const QString& line) {

@@ -141,9 +141,11 @@ public:
     // The user closed the window while a handshake or an upload runs: it ends at its next test.
     bool CloseRequested() const { return closeRequested_; }
 
-    // The image the upload sends, as the last load left it.
+    // The image the upload sends, as the last load left it, and the file it came from (empty
+    // when the last load failed).
     image::FirmwareBytes FirmwareImage;
     std::int32_t ImageTop = 0;
+    QString LoadedFile() const { return loadedFile_; }
     // 1 while an upload runs; the upload's stop signal.
     int UploadRunning = 0;
     // The window's full outer width, saved before it is narrowed at creation; it grows by the
@@ -186,6 +188,8 @@ private:
     int CollapsedWidth() const;
     void SetOuterWidth(int outerWidth);
     void FitStatusBar();
+    void FitStatusText();
+    void ReportLoadFailure(const image::LoadResult& result);
     void StoredPortCheck();
     void ShowPortName(const QString& name);
 
@@ -193,6 +197,10 @@ private:
     QString programFile_;
     QString programFolder_; // "Settings.ini" and the "ports" folder
     bool shown_ = false;
+    QString loadedFile_;
+    QString statusFileText_; // ": " and the whole path of the file shown, before shortening
+    // A file named on the command line was taken in: it, not the stored one, is the file.
+    bool commandLineFileTaken_ = false;
     bool closeRequested_ = false;
     std::unique_ptr<TPelmoraLinkHost> linkHost_;
     std::unique_ptr<link::BootloaderLink> bootloader_;

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <algorithm>
 #include <climits>
 
 namespace quorvel::app {
@@ -46,9 +47,12 @@ void ShowChecksumWarning(QWidget* parent, const image::LoadResult& result) {
 
 } // namespace
 
+// The dialog remembers what was picked, but only a file that loads becomes the last file.
 void TPelmora::ButtonOpenHexClick() {
+    const QString lastFile = OpenDialog1->FileName();
     if (!OpenDialog1->Execute(this)) return;
     const QString path = OpenDialog1->FileName();
+    OpenDialog1->SetFileName(lastFile);
     if (!PassesIntakeTests(path)) {
         AppendHistory(QStringLiteral("File not found: ") + path);
         return;
@@ -73,16 +77,24 @@ void TPelmora::HandleFileDrop(const QList<QUrl>& urls) {
     }
 }
 
+// The file the user opened the program with is the file: the stored one no longer replaces it.
 void TPelmora::CommandLineIntake() {
     if (arguments_.isEmpty()) return;
     const QString path = arguments_.constFirst();
     if (!PassesIntakeTests(path)) return;
+    commandLineFileTaken_ = true;
     ShowFileInStatusBar(path);
     LoadHexFile(path);
     AppendHistory(OpenedLine(path));
 }
 
 void TPelmora::StoredFileIntake() {
+    if (commandLineFileTaken_) {
+        // The restore has just put the stored name back; a command-line file that loaded is
+        // the last file all the same.
+        if (!loadedFile_.isEmpty()) OpenDialog1->SetFileName(loadedFile_);
+        return;
+    }
     const QString path = OpenDialog1->FileName();
     if (!PassesIntakeTests(path)) return;
     ShowFileInStatusBar(path);
@@ -91,12 +103,23 @@ void TPelmora::StoredFileIntake() {
 }
 
 void TPelmora::ShowFileInStatusBar(const QString& path) {
-    const QFontMetrics metrics(StatusBar1->CanvasFont());
-    const int limit = StatusBar1->width() - metrics.horizontalAdvance(QLatin1Char('W'));
-    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
-    StatusBar1->SetPanelText(ShortenPath(QStringLiteral(": ") + path, width, limit));
+    statusFileText_ = QStringLiteral(": ") + path;
+    FitStatusText();
 }
 
+// Shortened afresh from the whole path for the part of the panel that can be seen, so that
+// the file's name at its end is never cut off at an edge, whatever the window's width.
+void TPelmora::FitStatusText() {
+    if (statusFileText_.isEmpty()) return;
+    const QFontMetrics metrics(StatusBar1->CanvasFont());
+    const int visible = std::min(StatusBar1->width(), StatusBar1->PanelWidth());
+    const int limit = visible - metrics.horizontalAdvance(QLatin1Char('W'));
+    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    StatusBar1->SetPanelText(ShortenPath(statusFileText_, width, limit));
+}
+
+// A file that loads becomes the last file: the one the settings keep and the completion
+// dialog names, whichever way it came. A failed load leaves both as they were.
 void TPelmora::LoadHexFile(const QString& path) {
     image::LoadedImage loaded;
     loaded.FirmwareImage.swap(FirmwareImage);
@@ -108,7 +131,13 @@ void TPelmora::LoadHexFile(const QString& path) {
         image::LoadHexFile(QFile::encodeName(path).toStdString(), McuFamily(), loaded);
     FirmwareImage.swap(loaded.FirmwareImage);
     ImageTop = loaded.ImageTop;
-    const std::string& message = result.message;
+    if (result.outcome == image::LoadResult::Outcome::NoFile) return;
+    loadedFile_ = result.ok() ? path : QString();
+    if (result.ok()) OpenDialog1->SetFileName(path);
+    ReportLoadFailure(result);
+}
+
+void TPelmora::ReportLoadFailure(const image::LoadResult& result) {
     switch (result.outcome) {
     case image::LoadResult::Outcome::Loaded:
     case image::LoadResult::Outcome::NoFile:
@@ -117,10 +146,11 @@ void TPelmora::LoadHexFile(const QString& path) {
         ShowChecksumWarning(this, result);
         return;
     case image::LoadResult::Outcome::ConversionError:
+    case image::LoadResult::Outcome::RecordError:
     case image::LoadResult::Outcome::RangeError:
     case image::LoadResult::Outcome::OutOfMemory:
     case image::LoadResult::Outcome::FileOpenError:
-        throw HexLoadError(result.outcome, message);
+        throw HexLoadError(result.outcome, result.message);
     }
 }
 

@@ -1,7 +1,6 @@
 #include "PelmoraLinkHost.h"
 
 #include "Pelmora.h"
-#include "TOpenDialog.h"
 
 #include "CPort.h"
 #include "LogView.h"
@@ -97,20 +96,21 @@ void TPelmoraLinkHost::ShowProgress(int position, int maximum) {
     window_.ProgressBar1->SetPosition(position);
 }
 
-void TPelmoraLinkHost::ShowCompletionDialog(const std::string& content,
+void TPelmoraLinkHost::ShowCompletionDialog(const std::string& title, const std::string& content,
                                             const std::string& details) {
     ui::TTaskDialog& dialog = *window_.AdvTaskDialog1;
+    dialog.Title = Text(title);
     dialog.Content = Text(content);
     dialog.ExpandedText = Text(details);
     dialog.Execute();
 }
 
-std::string TPelmoraLinkHost::StatusPanelText() const {
-    return window_.StatusText().toStdString();
+bool TPelmoraLinkHost::ImageLoaded() const {
+    return !window_.FirmwareImage.empty();
 }
 
-std::string TPelmoraLinkHost::OpenDialogFileName() const {
-    return window_.OpenDialog1->FileName().toStdString();
+std::string TPelmoraLinkHost::LoadedFileName() const {
+    return window_.LoadedFile().toStdString();
 }
 
 const std::vector<std::uint8_t>& TPelmoraLinkHost::FirmwareImage() const {

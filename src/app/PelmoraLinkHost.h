@@ -29,9 +29,10 @@ public:
     void SetStartEnabled(bool enabled) override;
     void SetStepButtonsEnabled(bool enabled) override;
     void ShowProgress(int position, int maximum) override;
-    void ShowCompletionDialog(const std::string& content, const std::string& details) override;
-    std::string StatusPanelText() const override;
-    std::string OpenDialogFileName() const override;
+    void ShowCompletionDialog(const std::string& title, const std::string& content,
+                              const std::string& details) override;
+    bool ImageLoaded() const override;
+    std::string LoadedFileName() const override;
     const std::vector<std::uint8_t>& FirmwareImage() const override;
     bool CloseWhenFinished() const override;
     void CloseMainWindow() override;

@@ -36,10 +36,13 @@ public:
     // ButtonConnect, ButtonSetupPort and ButtonOpenHex together.
     virtual void SetStepButtonsEnabled(bool enabled) = 0;
     virtual void ShowProgress(int position, int maximum) = 0;
-    virtual void ShowCompletionDialog(const std::string& content, const std::string& details) = 0;
-    virtual std::string StatusPanelText() const = 0;
-    virtual std::string OpenDialogFileName() const = 0;
-    // The image as it is now; read afresh at every step of an upload.
+    virtual void ShowCompletionDialog(const std::string& title, const std::string& content,
+                                      const std::string& details) = 0;
+
+    // The image: whether a load gave it any byte, the file it came from, and its bytes as they
+    // are now (read afresh at every step of an upload).
+    virtual bool ImageLoaded() const = 0;
+    virtual std::string LoadedFileName() const = 0;
     virtual const std::vector<std::uint8_t>& FirmwareImage() const = 0;
     virtual bool CloseWhenFinished() const = 0;
     virtual void CloseMainWindow() = 0;

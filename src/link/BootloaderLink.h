@@ -42,10 +42,19 @@ public:
 private:
     enum class UploadEnd { Finished, TimedOut };
 
+    // Holds a flag up while its scope runs, whichever way the scope is left.
+    struct ScopedFlag {
+        bool& flag;
+        explicit ScopedFlag(bool& f) : flag(f) { flag = true; }
+        ~ScopedFlag() { flag = false; }
+    };
+
     void Disconnect();
+    void ClosePortQuietly();
     void ReadAttempt();
     void PollForBootloader();
     void FinishHandshake();
+    void EndHandshakeAfterError();
 
     bool UploadPreconditionsHold();
     void StopUpload();
@@ -54,8 +63,13 @@ private:
     UploadEnd SendImage(char& tailRequest);
     UploadEnd SendTail(char tailRequest);
     bool WaitFor(char request); // false on a timeout
+    void ReportEnd(UploadEnd end);
     void ReportCompletion();
+    void ReportAbort();
+    std::string QuotedFile() const;
     void CommonEnding();
+    void EndUploadAfterError();
+    void ReturnToIdle();
 
     void SetProgressMaximum(int maximum);
     void SetProgressPosition(int position);

@@ -10,7 +10,6 @@ namespace quorvel::link {
 
 namespace {
 
-constexpr const char* kNoFileStatus = ": No files opened.";
 constexpr int kProgressStep = 7;
 constexpr int kTailProgressMaximum = kTailLength * kProgressStep;
 
@@ -55,10 +54,10 @@ void BootloaderLink::StepProgress() {
 
 bool BootloaderLink::UploadPreconditionsHold() {
     const bool connected = host_.IsPortOpen();
-    const bool fileTaken = host_.StatusPanelText() != kNoFileStatus;
+    const bool imageLoaded = host_.ImageLoaded();
     if (!connected) host_.AppendHistory("Error: Connect first.");
-    if (!fileTaken) host_.AppendHistory("Error: Load HEX file first.");
-    return connected && fileTaken;
+    if (!imageLoaded) host_.AppendHistory("Error: Load HEX file first.");
+    return connected && imageLoaded;
 }
 
 void BootloaderLink::BeginOrStopUpload() {
@@ -70,8 +69,8 @@ void BootloaderLink::BeginOrStopUpload() {
 }
 
 // The running upload sees the flag in its current wait. Its buttons come back with its
-// common ending, so nothing can start a second conversation meanwhile; a run that a serial
-// error ended has no ending to wait for, so they come back at once.
+// common ending, so nothing can start a second conversation meanwhile; with no run on the
+// stack there is no ending to wait for, so they come back at once.
 void BootloaderLink::StopUpload() {
     if (!uploadActive_) host_.SetStepButtonsEnabled(true);
     UploadRunning = 0;
@@ -83,19 +82,16 @@ void BootloaderLink::BeginUpload() {
     host_.SetStepButtonsEnabled(false);
     UploadRunning = 1;
     host_.SetStartCaption("Stop uploading");
-    uploadActive_ = true;
     try {
-        if (RunUpload() == UploadEnd::TimedOut)
-            host_.AppendHistory("Error: Timeout waiting for MCU.");
-        else if (!host_.CloseRequested())
-            ReportCompletion();
+        {
+            const ScopedFlag active(uploadActive_);
+            ReportEnd(RunUpload());
+        }
+        CommonEnding();
     } catch (...) {
-        // A serial error ends the run where it happened; the port stays open (see StopUpload).
-        uploadActive_ = false;
+        EndUploadAfterError();
         throw;
     }
-    uploadActive_ = false;
-    CommonEnding();
 }
 
 BootloaderLink::UploadEnd BootloaderLink::RunUpload() {
@@ -157,27 +153,58 @@ bool BootloaderLink::WaitFor(char request) {
     return true;
 }
 
+// Only a run that answered every request to the end is a success; one that a stop or the
+// window's close cut short says so.
+void BootloaderLink::ReportEnd(UploadEnd end) {
+    if (end == UploadEnd::TimedOut)
+        host_.AppendHistory("Error: Timeout waiting for MCU.");
+    else if (UploadRunning == 1)
+        ReportCompletion();
+    else
+        ReportAbort();
+}
+
 void BootloaderLink::ReportCompletion() {
     host_.AppendHistory("Completed successfully.");
     host_.SetStartCaption("Begin uploading");
-    const std::string file = "\"" + host_.OpenDialogFileName() + "\"";
-    if (UploadRunning == 1)
-        host_.ShowCompletionDialog("Uploading program has finished.",
-                                   "Uploading program " + file + " has finished with success.");
-    else
-        host_.ShowCompletionDialog("Uploading program was aborted.",
-                                   "Uploading program " + file + " was aborted.");
+    if (host_.CloseRequested()) return; // the window is going away
+    host_.ShowCompletionDialog("Success", "Uploading program has finished.",
+                               "Uploading program " + QuotedFile() + " has finished with success.");
+}
+
+void BootloaderLink::ReportAbort() {
+    host_.AppendHistory("Upload aborted.");
+    host_.SetStartCaption("Begin uploading");
+    if (host_.CloseRequested()) return; // the window is going away
+    host_.ShowCompletionDialog("Aborted", "Uploading program was aborted.",
+                               "Uploading program " + QuotedFile() + " was aborted.");
+}
+
+std::string BootloaderLink::QuotedFile() const {
+    return "\"" + host_.LoadedFileName() + "\"";
 }
 
 void BootloaderLink::CommonEnding() {
     host_.ClosePort();
+    ReturnToIdle();
+    if (host_.CloseWhenFinished() || host_.CloseRequested()) host_.CloseMainWindow();
+}
+
+// A serial error ends the run as a timeout does, but the program stays: "Close when finished"
+// would take the error's report with it.
+void BootloaderLink::EndUploadAfterError() {
+    ClosePortQuietly();
+    ReturnToIdle();
+    if (host_.CloseRequested()) host_.CloseMainWindow();
+}
+
+void BootloaderLink::ReturnToIdle() {
     host_.SetStepButtonsEnabled(true);
     host_.SetConnectCaption("Connect");
     host_.AppendHistory("Disconnected.");
     SetProgressPosition(0);
     UploadRunning = 0;
     host_.SetStartCaption("Begin uploading");
-    if (host_.CloseWhenFinished() || host_.CloseRequested()) host_.CloseMainWindow();
 }
 
 } // namespace quorvel::link

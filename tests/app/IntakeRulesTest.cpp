@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
 #include <climits>
 
 namespace quorvel::app::testing {
@@ -65,14 +66,6 @@ TEST_F(WindowFixture, DropDuringAnUploadIsRefusedAndLeavesTheUploadAlone) {
     EXPECT_EQ(window->FirmwareImage, kOtherImage);
 }
 
-TEST_F(WindowFixture, DropLeavesTheDialogsFileNameAlone) {
-    Create();
-    Show();
-    window->OpenDialog1->SetFileName(QStringLiteral("/picked/before.hex"));
-    Drop({folder.Write(QStringLiteral("fw.hex"), ValidHex())});
-    EXPECT_EQ(window->OpenDialog1->FileName(), "/picked/before.hex");
-}
-
 struct RefusedBrowseCase {
     const char* name;
     const char* file;
@@ -94,7 +87,7 @@ TEST_P(BrowseRefusals, SayFileNotFoundAndKeepTheStatusAndImage) {
                                       QStringLiteral("File not found: ") + path}));
     EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + loaded);
     EXPECT_EQ(window->FirmwareImage, kValidImage);
-    EXPECT_EQ(window->OpenDialog1->FileName(), path) << "the dialog keeps what was picked";
+    EXPECT_EQ(window->OpenDialog1->FileName(), loaded) << "only a file that loads is the last file";
 }
 
 INSTANTIATE_TEST_SUITE_P(, BrowseRefusals,
@@ -135,16 +128,34 @@ TEST_F(WindowFixture, CommandLineTakesARelativePathAsTyped) {
     EXPECT_EQ(window->StatusText(), ": fw.hex");
 }
 
-TEST_F(WindowFixture, StoredFileIsTakenAfterTheCommandLineFileAndReplacesIt) {
-    const QString typed = folder.Write(QStringLiteral("typed.hex"), ValidHex());
+// The file the program was opened with is the file, whatever the settings stored and whether
+// or not it loads; the stored one stands in only when no command-line file was taken in.
+TEST_F(WindowFixture, ACommandLineFileIsTakenInsteadOfTheStoredFile) {
+    struct Case {
+        const char* name;
+        QString typed;
+        QStringList history;
+        image::FirmwareBytes image;
+    };
     const QString stored = folder.Write(QStringLiteral("stored.hex"), OtherHex());
-    Create({typed});
-    window->OpenDialog1->SetFileName(stored);
-    Show();
-    EXPECT_EQ(History(), (QStringList{QStringLiteral("Opened: ") + typed,
-                                      QStringLiteral("Opened: ") + stored}));
-    EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + stored);
-    EXPECT_EQ(window->FirmwareImage, kOtherImage);
+    const QString good = folder.Write(QStringLiteral("typed.hex"), ValidHex());
+    const QString bad = folder.Write(QStringLiteral("bad.hex"), ChecksumHex());
+    const QString missing = folder.Path(QStringLiteral("missing.hex"));
+    const Case cases[] = {
+        {"Loads", good, {"Opened: " + good}, kValidImage},
+        {"FailsToLoad", bad, {"Opened: " + bad}, {}},
+        {"IsMissing", missing, {"Opened: " + stored}, kOtherImage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.reset();
+        QFile::remove(programFolder.filePath("Settings.ini")); // what the last case saved
+        Create({c.typed});
+        window->OpenDialog1->SetFileName(stored); // as the stored settings restore it
+        Show();
+        EXPECT_EQ(History(), c.history);
+        EXPECT_EQ(window->FirmwareImage, c.image);
+    }
 }
 
 TEST_F(WindowFixture, StoredFileIsTakenOnTheFirstShowOnly) {
@@ -181,6 +192,42 @@ TEST_F(WindowFixture, StatusBarShortensALongPathToFit) {
     EXPECT_LE(metrics.horizontalAdvance(shown),
               window->StatusBar1->width() - metrics.horizontalAdvance(QLatin1Char('W')));
     EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + path}) << "the log keeps it all";
+}
+
+// The panel is narrower than the open window and wider than the closed one: whatever the width,
+// and whenever the file came, the path is shortened for what can be seen and its name is whole.
+TEST_F(WindowFixture, TheFileNameStaysInViewWhileThePanelSlides) {
+    const QString longFolder = QStringLiteral("a-rather-long-folder-name-for-firmware-images");
+    const QString nested = longFolder + "/" + longFolder + "/" + longFolder;
+    folder.MakeFolder(nested);
+    const QString path = folder.Write(nested + QStringLiteral("/fw.hex"), ValidHex());
+    Create();
+    Show();
+    const QFontMetrics metrics(window->StatusBar1->font());
+    const auto expectInView = [&] {
+        const QString shown = window->StatusText();
+        const int visible = std::min(window->StatusBar1->width(), window->StatusBar1->PanelWidth());
+        EXPECT_TRUE(shown.endsWith(QLatin1String("/fw.hex"))) << shown.toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(shown),
+                  visible - metrics.horizontalAdvance(QLatin1Char('W')))
+            << shown.toStdString() << " at width " << window->width();
+    };
+    const auto slide = [&] {
+        window->AdvGlowButton1Click();
+        while (window->Timer1->isActive()) {
+            window->Timer1Timer();
+            if (!window->LoadedFile().isEmpty()) expectInView();
+        }
+    };
+    slide(); // open
+    Browse(path);
+    expectInView();
+    const QString open = window->StatusText();
+    slide(); // shut
+    const QString shut = window->StatusText();
+    EXPECT_LT(shut.size(), open.size());
+    slide(); // open again: shortened afresh from the whole path, not from what was shown
+    EXPECT_EQ(window->StatusText(), open);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include "WindowFixture.h"
 
+#include "CPort.h"
+
 namespace quorvel::app::testing {
 namespace {
 
@@ -128,20 +130,27 @@ TEST_P(IntakePaths, EndAsTheirStepOrderSays) {
 INSTANTIATE_TEST_SUITE_P(, IntakePaths, ::testing::ValuesIn(kIntakeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// An error that leaves the stored-file intake ends the show handler there; a checksum
-// warning does not.
-TEST_F(WindowFixture, AFailedStoredFileSkipsTheRestOfTheFirstShow) {
-    Create();
-    window->OpenDialog1->SetFileName(folder.Write(QStringLiteral("blank.hex"), ConversionHex()));
-    Show();
-    EXPECT_TRUE(window->AdvReflectionLabel1->isVisibleTo(window.get()));
-}
-
-TEST_F(WindowFixture, ACheckedStoredFileLetsTheFirstShowFinish) {
-    Create();
-    window->OpenDialog1->SetFileName(folder.Write(QStringLiteral("bad.hex"), ChecksumHex()));
-    Show();
-    EXPECT_FALSE(window->AdvReflectionLabel1->isVisibleTo(window.get()));
+// A stored file that fails to load is reported, and the first show still runs to its end:
+// boxes recoloured, port checked, rate forced, the real port in its label.
+TEST_F(WindowFixture, AStoredFileThatFailsToLoadLetsTheFirstShowFinish) {
+    for (const auto& [name, text] :
+         {std::pair{"blank.hex", ConversionHex()}, std::pair{"bad.hex", ChecksumHex()}}) {
+        SCOPED_TRACE(name);
+        answerer.seen.clear();
+        Create();
+        QFile::link(QStringLiteral("/dev/null"), programFolder.filePath("ports/vboard0"));
+        window->ComPort1->SetPort(QStringLiteral("vboard0"));
+        window->ComPort1->SetBaudRate(serial::br9600);
+        const QString path = folder.Write(QString::fromLatin1(name), text);
+        window->OpenDialog1->SetFileName(path);
+        Show();
+        EXPECT_EQ(Boxes().size(), 1u) << "the load's error is reported";
+        EXPECT_EQ(History(), QStringList{"Opened: " + path});
+        EXPECT_FALSE(window->AdvReflectionLabel1->isVisibleTo(window.get()));
+        EXPECT_EQ(window->JvLabel6->text(), "vboard0");
+        EXPECT_EQ(window->ComPort1->BaudRate(), serial::br115200);
+        EXPECT_EQ(window->JvLabel7->text(), "115200");
+    }
 }
 
 TEST_F(WindowFixture, AFailedLoadDropsTheImageOfTheFileBefore) {

@@ -117,7 +117,10 @@ TEST_F(UploadToBoard, StopDuringTheUploadSendsTheCurrentPairAndReportsAnAbort) {
     // before that byte's request).
     EXPECT_EQ((result->stream.size() + result->unexpectedBytes) % 2, 0u);
     EXPECT_LE(result->unexpectedBytes, 2u);
+    EXPECT_EQ(History().mid(4), (QStringList{"Finishing...", "Upload aborted.", "Disconnected."}));
     ASSERT_EQ(TaskDialogs().size(), 1u);
+    EXPECT_EQ(TaskDialogs()[0].title, "Aborted");
+    EXPECT_EQ(TaskDialogs()[0].instruction, "Reset MCU.");
     EXPECT_EQ(TaskDialogs()[0].text, "Uploading program was aborted.");
     EXPECT_FALSE(window->ComPort1->Connected());
 }
@@ -136,21 +139,94 @@ TEST_F(UploadToBoard, ABoardThatStopsAskingTimesOut) {
     EXPECT_FALSE(window->ComPort1->Connected());
 }
 
-TEST_F(UploadToBoard, ABoardThatHangsUpIsReportedAndThePortCanBeClosed) {
+// The error is reported, and the window is idle again at once: port closed, every step button
+// back with its caption, and one click connects to the next board. "Close when finished" does
+// not take the report away.
+TEST_F(UploadToBoard, ABoardThatHangsUpIsReportedAndTheWindowIsIdleAgain) {
     auto options = Quick();
     options.hangUpAfter = 50;
     board::BackgroundBoard board(options);
     Prepare(board, Pattern(500));
+    window->CheckBoxClose->setChecked(true);
     Connect();
     window->ButtonStartBootloader->click();
     ASSERT_FALSE(Boxes().empty()) << "the serial error is reported";
     EXPECT_EQ(Boxes().back().kind, "critical");
-    EXPECT_EQ(window->ButtonStartBootloader->text(), "Stop uploading");
-    window->ButtonStartBootloader->click(); // Stop gives the buttons back
-    EXPECT_TRUE(window->ButtonConnect->isEnabled());
-    window->ButtonConnect->click(); // and the port closes
     EXPECT_FALSE(window->ComPort1->Connected());
+    EXPECT_EQ(window->ButtonStartBootloader->text(), "Begin uploading");
+    EXPECT_EQ(window->ButtonConnect->text(), "Connect");
+    for (auto* button : {window->ButtonConnect, window->ButtonSetupPort, window->ButtonOpenHex,
+                         window->ButtonStartBootloader})
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_EQ(History().back(), "Disconnected.");
+    EXPECT_FALSE(History().contains("Completed successfully."));
+    EXPECT_TRUE(TaskDialogs().empty());
+    EXPECT_TRUE(window->isVisible());
+
+    board::BackgroundBoard next(Quick());
+    window->ComPort1->SetPort(QString::fromStdString(next.SlavePath()));
+    Connect();
+}
+
+// Connected, but the image is empty: the upload is refused before a single byte goes out.
+TEST_F(UploadToBoard, WithoutAnImageNothingIsSent) {
+    struct Case {
+        const char* name;
+        std::string hex; // empty: no file is ever taken in
+    };
+    const Case cases[] = {{"NoFileTakenIn", ""},
+                          {"ALoadThatFailed", Lines({Record(0, 0, {1}), Record(1, 0, {2}, 1)})},
+                          {"NoDataRecords", Lines({Record(0, 1, {})})}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board::BackgroundBoard board(Quick());
+        Create(c.hex.empty() ? QStringList{} : QStringList{folder.Write("fw.hex", c.hex)});
+        Show();
+        window->ComPort1->SetPort(QString::fromStdString(board.SlavePath()));
+        Connect();
+        window->ButtonStartBootloader->click();
+        EXPECT_EQ(History().back(), "Error: Load HEX file first.");
+        EXPECT_TRUE(TaskDialogs().empty());
+        EXPECT_TRUE(window->ComPort1->Connected());
+        EXPECT_EQ(window->ButtonStartBootloader->text(), "Begin uploading");
+        const auto result = board.WaitFor(5s);
+        ASSERT_TRUE(result.has_value());
+        EXPECT_TRUE(result->handshakeDone);
+        EXPECT_TRUE(result->stream.empty());
+        EXPECT_EQ(result->unexpectedBytes, 0u);
+        window.reset();
+        answerer.seen.clear();
+        QFile::remove(programFolder.filePath("Settings.ini"));
+    }
+}
+
+// Opened with a file, the program flashes that file, whatever the settings remembered; the
+// dialog names it and the settings remember it next.
+TEST_F(UploadToBoard, TheFileOnTheCommandLineIsTheFileUploaded) {
+    const QString stored = folder.Write("stored.hex", HexOf(Pattern(40)));
+    QFile settings(programFolder.filePath("Settings.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[frmPelmora]\r\nOpenDialog1_FileName=" + stored.toUtf8() + "\r\n");
+    settings.close();
+    const std::vector<std::uint8_t> opened{0x12, 0x34, 0x56};
+    const QString typed = folder.Write("typed.hex", HexOf(opened));
+    board::BackgroundBoard board(Quick());
+    Create({typed});
+    Show();
+    window->ComPort1->SetPort(QString::fromStdString(board.SlavePath()));
+    Connect();
+    window->ButtonStartBootloader->click();
+    const auto result = board.WaitFor(5s);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->Image(), opened);
+    EXPECT_TRUE(result->TailOk());
+    ASSERT_EQ(TaskDialogs().size(), 1u);
+    EXPECT_EQ(TaskDialogs()[0].details,
+              "Uploading program \"" + typed + "\" has finished with success.");
+    window->close();
+    window.reset();
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("OpenDialog1_FileName=" + typed.toUtf8() + "\r\n"));
 }
 
 TEST_F(UploadToBoard, ADisconnectClickDuringThePollEndsIt) {

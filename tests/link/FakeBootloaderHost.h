@@ -16,6 +16,9 @@ public:
     // The port.
     bool portOpen = false;
     bool openFails = false;
+    bool openFailsAfterOpening = false; // the device opened, then a query on it failed
+    bool purgeFails = false;
+    bool writeTextFails = false;
     std::string portName = "ttyUSB0";
     std::deque<char> incoming; // what the next read attempts deliver, one per attempt
     long long attempts = 0;    // read attempts since the port was opened
@@ -36,9 +39,11 @@ public:
     bool startEnabled = true;
     bool stepButtonsEnabled = true;
     int progressPosition = 0, progressMaximum = 100;
-    std::vector<std::pair<std::string, std::string>> dialogs;
-    std::string statusPanel = ": No files opened.";
-    std::string openDialogFile;
+    struct Dialog {
+        std::string title, content, details;
+    };
+    std::vector<Dialog> dialogs;
+    std::string loadedFile;
     std::vector<std::uint8_t> image;
     bool closeWhenFinished = false;
     bool closeRequested = false;
@@ -49,12 +54,16 @@ public:
     void OpenPort() override {
         if (openFails) throw std::runtime_error("cannot open");
         portOpen = true;
+        if (openFailsAfterOpening) throw std::runtime_error("modem status unknown");
         attempts = 0;
         written.clear();
     }
     void ClosePort() override { portOpen = false; }
     std::string PortName() const override { return portName; }
-    void PurgeQueues() override { incoming.clear(); }
+    void PurgeQueues() override {
+        if (purgeFails) throw std::runtime_error("purge failed");
+        incoming.clear();
+    }
     std::string ReadOneCharacter() override {
         ++attempts;
         if (onAttempt) onAttempt(attempts);
@@ -65,6 +74,7 @@ public:
         return std::string(1, c);
     }
     void WriteText(const std::string& text) override {
+        if (writeTextFails) throw std::runtime_error("write failed");
         written += text;
         if (text == "r") {
             boardAnswersRequests = true;
@@ -93,11 +103,12 @@ public:
         progressPosition = position;
         progressMaximum = maximum;
     }
-    void ShowCompletionDialog(const std::string& content, const std::string& details) override {
-        dialogs.emplace_back(content, details);
+    void ShowCompletionDialog(const std::string& title, const std::string& content,
+                              const std::string& details) override {
+        dialogs.push_back({title, content, details});
     }
-    std::string StatusPanelText() const override { return statusPanel; }
-    std::string OpenDialogFileName() const override { return openDialogFile; }
+    bool ImageLoaded() const override { return !image.empty(); }
+    std::string LoadedFileName() const override { return loadedFile; }
     const std::vector<std::uint8_t>& FirmwareImage() const override { return image; }
     bool CloseWhenFinished() const override { return closeWhenFinished; }
     void CloseMainWindow() override { ++windowClosed; }

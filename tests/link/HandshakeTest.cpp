@@ -63,6 +63,15 @@ TEST_F(Handshake, AFailedOpenWritesOneLineAndChangesNothingElse) {
     }
 }
 
+// A failure after the device itself opened would otherwise leave it open behind "Connect".
+TEST_F(Handshake, AnOpenThatFailsAfterTheDeviceOpenedClosesItAgain) {
+    host.openFailsAfterOpening = true;
+    link.ConnectOrDisconnect();
+    EXPECT_THAT(host.history, ElementsAre("Unable to open COM port: ttyUSB0."));
+    EXPECT_FALSE(host.portOpen);
+    EXPECT_EQ(host.connectCaption, "Connect");
+}
+
 TEST_F(Handshake, ClickWhileConnectedDisconnectsAndSendsNothing) {
     host.gOnAttempt = 3;
     link.ConnectOrDisconnect();
@@ -92,16 +101,34 @@ TEST_F(Handshake, ANestedDisconnectDuringThePollEndsIt) {
     EXPECT_THAT(host.history, ElementsAre("Waiting MCU response...", "Disconnected."));
 }
 
-TEST_F(Handshake, ASerialErrorInThePollLeavesThePortOpenAndTheStartButtonDisabled) {
-    host.onAttempt = [](long long attempt) {
-        if (attempt == 10) throw std::runtime_error("device gone");
-    };
-    EXPECT_THROW(link.ConnectOrDisconnect(), std::runtime_error);
-    EXPECT_TRUE(host.portOpen);
-    EXPECT_EQ(host.connectCaption, "Waiting... Disconnect");
-    EXPECT_FALSE(host.startEnabled);
-    link.ConnectOrDisconnect(); // the next click closes the port
-    EXPECT_FALSE(host.portOpen);
+// Wherever the line fails, the handshake ends as a poll without "g" does, and the error goes
+// on to be reported.
+TEST_F(Handshake, ASerialErrorEndsItWithThePortClosedAndTheWindowIdle) {
+    enum class Failing { Purge, Poll, Answer };
+    for (const Failing failing : {Failing::Purge, Failing::Poll, Failing::Answer}) {
+        SCOPED_TRACE(static_cast<int>(failing));
+        FakeBootloaderHost host;
+        BootloaderLink link(host);
+        host.gOnAttempt = 20;
+        host.purgeFails = failing == Failing::Purge;
+        host.writeTextFails = failing == Failing::Answer;
+        if (failing == Failing::Poll)
+            host.onAttempt = [](long long attempt) {
+                if (attempt == 10) throw std::runtime_error("device gone");
+            };
+        EXPECT_THROW(link.ConnectOrDisconnect(), std::runtime_error);
+        EXPECT_FALSE(host.portOpen);
+        EXPECT_EQ(host.connectCaption, "Connect");
+        EXPECT_TRUE(host.startEnabled);
+        EXPECT_EQ(host.history.back(), "Disconnected.");
+
+        host.purgeFails = host.writeTextFails = false;
+        host.onAttempt = nullptr;
+        host.gOnAttempt = 5;
+        link.ConnectOrDisconnect(); // one click connects again
+        EXPECT_EQ(host.connectCaption, "Disconnect");
+        EXPECT_EQ(host.written, "r");
+    }
 }
 
 TEST_F(Handshake, ClosingTheWindowDuringThePollClosesThePort) {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace quorvel::link {
@@ -29,8 +30,7 @@ protected:
     // A connected board and a file taken in.
     void Connect(std::vector<std::uint8_t> image) {
         host.image = std::move(image);
-        host.statusPanel = ": /work/fw.hex";
-        host.openDialogFile = "/work/fw.hex";
+        host.loadedFile = "/work/fw.hex";
         host.gOnAttempt = 2;
         link.ConnectOrDisconnect();
         ASSERT_EQ(host.connectCaption, "Disconnect");
@@ -61,8 +61,7 @@ TEST_F(Upload, EvenAndOddImagesSendEveryByteThenTheTail) {
         FakeBootloaderHost host;
         BootloaderLink link(host);
         host.image = Bytes(length);
-        host.statusPanel = ": fw.hex";
-        host.openDialogFile = "/work/fw.hex";
+        host.loadedFile = "/work/fw.hex";
         host.gOnAttempt = 1;
         link.ConnectOrDisconnect();
         host.history.clear();
@@ -76,8 +75,9 @@ TEST_F(Upload, EvenAndOddImagesSendEveryByteThenTheTail) {
                                                "                     yy: A2", "         xx: A3"};
         EXPECT_THAT(host.terminal, ElementsAreArray(even.begin(), even.begin() + length));
         ASSERT_EQ(host.dialogs.size(), 1u);
-        EXPECT_EQ(host.dialogs[0].first, "Uploading program has finished.");
-        EXPECT_EQ(host.dialogs[0].second,
+        EXPECT_EQ(host.dialogs[0].title, "Success");
+        EXPECT_EQ(host.dialogs[0].content, "Uploading program has finished.");
+        EXPECT_EQ(host.dialogs[0].details,
                   "Uploading program \"/work/fw.hex\" has finished with success.");
         EXPECT_FALSE(host.portOpen);
         EXPECT_EQ(host.connectCaption, "Connect");
@@ -103,13 +103,19 @@ TEST_F(Upload, ProgressStepsOncePerPairThenFillsTheTail) {
     EXPECT_EQ(shown.back(), std::make_pair(434, 441));
 }
 
-TEST_F(Upload, AnEmptyImageSendsOnlyTheTailFromY) {
+// Without an image there is nothing to flash: a tail alone would be called a success.
+TEST_F(Upload, AnEmptyImageIsRefusedAndNothingIsSent) {
     Connect({});
+    host.closeWhenFinished = true;
     link.BeginOrStopUpload();
-    EXPECT_EQ(host.Stream(), Stream({}));
-    EXPECT_TRUE(host.terminal.empty());
-    EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...", "Completed successfully.",
-                                          "Disconnected."));
+    EXPECT_EQ(host.Stream(), "");
+    EXPECT_THAT(host.history, ElementsAre("Error: Load HEX file first."));
+    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_TRUE(host.portOpen) << "still connected: a file can be loaded and the upload begun";
+    EXPECT_EQ(host.startCaption, "Begin uploading");
+    EXPECT_TRUE(host.stepButtonsEnabled);
+    EXPECT_EQ(link.UploadRunning, 0);
+    EXPECT_EQ(host.windowClosed, 0);
 }
 
 TEST_F(Upload, LeftoverCharactersBeforeTheFirstRequestAreDropped) {
@@ -170,11 +176,12 @@ TEST_F(Upload, StopDuringTheFirstWaitSendsTheWholePairAndReportsAnAbort) {
     link.BeginOrStopUpload();
     EXPECT_EQ(host.Stream(), std::string("\xA0\xA1", 2));
     EXPECT_THAT(host.terminal, ElementsAre("                     yy: A0", "         xx: A1"));
-    EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...", "Completed successfully.",
-                                          "Disconnected."));
+    EXPECT_THAT(host.history,
+                ElementsAre("Uploading...", "Finishing...", "Upload aborted.", "Disconnected."));
     ASSERT_EQ(host.dialogs.size(), 1u);
-    EXPECT_EQ(host.dialogs[0].first, "Uploading program was aborted.");
-    EXPECT_EQ(host.dialogs[0].second, "Uploading program \"/work/fw.hex\" was aborted.");
+    EXPECT_EQ(host.dialogs[0].title, "Aborted");
+    EXPECT_EQ(host.dialogs[0].content, "Uploading program was aborted.");
+    EXPECT_EQ(host.dialogs[0].details, "Uploading program \"/work/fw.hex\" was aborted.");
     EXPECT_TRUE(host.stepButtonsEnabled);
     EXPECT_FALSE(host.portOpen);
 }
@@ -185,7 +192,6 @@ TEST_F(Upload, CloseWhenFinishedEndsTheProgramAfterSuccessStopAndTimeout) {
         FakeBootloaderHost host;
         BootloaderLink link(host);
         host.image = Bytes(4);
-        host.statusPanel = ": fw.hex";
         host.gOnAttempt = 1;
         host.closeWhenFinished = true;
         link.ConnectOrDisconnect();
@@ -200,21 +206,51 @@ TEST_F(Upload, CloseWhenFinishedEndsTheProgramAfterSuccessStopAndTimeout) {
     }
 }
 
-TEST_F(Upload, ASerialErrorEndsTheRunAndAStopClickGivesTheButtonsBack) {
-    Connect(Bytes(8));
-    host.closeWhenFinished = true;
-    host.failWriteAfter = 5;
-    EXPECT_THROW(link.BeginOrStopUpload(), std::runtime_error);
-    EXPECT_TRUE(host.portOpen);
-    EXPECT_EQ(link.UploadRunning, 1);
-    EXPECT_EQ(host.startCaption, "Stop uploading");
-    EXPECT_FALSE(host.stepButtonsEnabled);
-    EXPECT_THAT(host.history, ElementsAre("Uploading..."));
-    EXPECT_EQ(host.windowClosed, 0);
-    link.BeginOrStopUpload(); // Stop
-    EXPECT_TRUE(host.stepButtonsEnabled);
-    EXPECT_EQ(link.UploadRunning, 0);
-    EXPECT_EQ(host.startCaption, "Begin uploading");
+// Wherever a read or a write fails, the run ends as a timeout does: idle, port closed, the
+// next click connects. The error goes on to be reported; "Close when finished" does not
+// take its report away.
+TEST_F(Upload, ASerialErrorEndsTheRunAndLeavesTheWindowIdle) {
+    struct Case {
+        const char* name;
+        int failWriteAfter;
+        long long failReadOnAttempt;
+    } const cases[] = {{"WriteOfAnImageByte", 5, -1},
+                       {"WriteOfATailByte", 8 + 3, -1},
+                       {"ReadOfARequest", -1, 2 + 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeBootloaderHost host;
+        BootloaderLink link(host);
+        host.image = Bytes(8);
+        host.gOnAttempt = 1;
+        link.ConnectOrDisconnect();
+        host.history.clear();
+        host.closeWhenFinished = true;
+        host.failWriteAfter = c.failWriteAfter;
+        host.onAttempt = [&](long long attempt) {
+            if (attempt == c.failReadOnAttempt) throw std::runtime_error("device gone");
+        };
+        EXPECT_THROW(link.BeginOrStopUpload(), std::runtime_error);
+        EXPECT_FALSE(host.portOpen);
+        EXPECT_EQ(link.UploadRunning, 0);
+        EXPECT_EQ(host.startCaption, "Begin uploading");
+        EXPECT_EQ(host.connectCaption, "Connect");
+        EXPECT_TRUE(host.stepButtonsEnabled);
+        EXPECT_EQ(host.progressPosition, 0);
+        EXPECT_EQ(host.history.front(), "Uploading...");
+        EXPECT_EQ(host.history.back(), "Disconnected.");
+        EXPECT_EQ(std::count(host.history.begin(), host.history.end(), "Completed successfully."),
+                  0);
+        EXPECT_TRUE(host.dialogs.empty());
+        EXPECT_EQ(host.windowClosed, 0);
+
+        host.onAttempt = nullptr;
+        host.failWriteAfter = -1;
+        host.gOnAttempt = 3;
+        host.boardAnswersRequests = false;
+        link.ConnectOrDisconnect(); // one click connects again
+        EXPECT_EQ(host.connectCaption, "Disconnect");
+    }
 }
 
 TEST_F(Upload, ClosingTheWindowStopsTheRunClosesThePortAndShowsNoDialog) {

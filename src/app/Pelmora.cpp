@@ -13,7 +13,8 @@
 #include "CPortSetup.h"
 #include "FormStorage.h"
 #include "IniFileStorage.h"
-#include "PelmoraLinkHost.h"
+#include "PelmoraLinkPort.h"
+#include "PelmoraLinkView.h"
 #include "PortList.h"
 #include "TaskDialog.h"
 
@@ -80,8 +81,9 @@ void TPelmora::BuildBootloaderLink() {
     AdvTaskDialog1->setObjectName(QStringLiteral("AdvTaskDialog1"));
     AdvTaskDialog1->Title = QStringLiteral("Success");
     AdvTaskDialog1->Instruction = QStringLiteral("Reset MCU.");
-    linkHost_ = std::make_unique<TPelmoraLinkHost>(*this);
-    bootloader_ = std::make_unique<link::BootloaderLink>(*linkHost_, UploadRunning);
+    linkPort_ = std::make_unique<TPelmoraLinkPort>(*this);
+    linkView_ = std::make_unique<TPelmoraLinkView>(*this);
+    bootloader_ = std::make_unique<link::BootloaderLink>(*linkPort_, *linkView_, UploadRunning);
     connect(ButtonConnect, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonConnectClick(); }); });
     connect(ButtonStartBootloader, &QPushButton::clicked, this,

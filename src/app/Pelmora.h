@@ -48,7 +48,8 @@ class IniFileStorage;
 namespace quorvel::app {
 
 class TOpenDialog;
-class TPelmoraLinkHost;
+class TPelmoraLinkPort;
+class TPelmoraLinkView;
 
 class TPelmora : public QWidget {
     Q_OBJECT
@@ -202,7 +203,8 @@ private:
     // A file named on the command line was taken in: it, not the stored one, is the file.
     bool commandLineFileTaken_ = false;
     bool closeRequested_ = false;
-    std::unique_ptr<TPelmoraLinkHost> linkHost_;
+    std::unique_ptr<TPelmoraLinkPort> linkPort_;
+    std::unique_ptr<TPelmoraLinkView> linkView_;
     std::unique_ptr<link::BootloaderLink> bootloader_;
     int knownFrame_ = 0;
     // The on images change visibility at the display's pace, however fast the line flickers.

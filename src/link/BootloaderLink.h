@@ -1,10 +1,12 @@
 #pragma once
 // The conversation with the board's bootloader: the handshake behind the connect button and
-// the upload behind the start button. Both run on the user-interface thread; a click on
-// either button may run nested inside a running wait (through the host's message processing)
-// and ends it through the port's open flag or UploadRunning.
+// the upload behind the start button. It speaks to a port (the line and the image) and tells
+// a view what happens. Both run on the user-interface thread; a click on either button may
+// run nested inside a running wait (through the view's message processing) and ends it
+// through the port's open flag or UploadRunning.
 
-#include "BootloaderHost.h"
+#include "BootloaderPort.h"
+#include "BootloaderView.h"
 #include "WireProtocol.h"
 
 #include <string>
@@ -13,10 +15,11 @@ namespace quorvel::link {
 
 class BootloaderLink {
 public:
-    explicit BootloaderLink(BootloaderHost& host) : BootloaderLink(host, ownUploadRunning_) {}
+    BootloaderLink(BootloaderPort& port, BootloaderView& view)
+        : BootloaderLink(port, view, ownUploadRunning_) {}
     // With the stop flag kept by the caller (the window keeps it with its start button).
-    BootloaderLink(BootloaderHost& host, int& uploadRunning)
-        : UploadRunning(uploadRunning), host_(host) {}
+    BootloaderLink(BootloaderPort& port, BootloaderView& view, int& uploadRunning)
+        : UploadRunning(uploadRunning), port_(port), view_(view) {}
 
     // ButtonConnect: connect (open, wait for "g", answer "r") or disconnect.
     void ConnectOrDisconnect();
@@ -40,8 +43,6 @@ public:
     int ProgressMaximum() const { return progressMaximum_; }
 
 private:
-    enum class UploadEnd { Finished, TimedOut };
-
     // Holds a flag up while its scope runs, whichever way the scope is left.
     struct ScopedFlag {
         bool& flag;
@@ -59,15 +60,12 @@ private:
     bool UploadPreconditionsHold();
     void StopUpload();
     void BeginUpload();
-    UploadEnd RunUpload();
-    UploadEnd SendImage(char& tailRequest);
-    UploadEnd SendTail(char tailRequest);
-    bool WaitFor(char request); // false on a timeout
-    void ReportEnd(UploadEnd end);
-    void ReportCompletion();
-    void ReportAbort();
-    std::string QuotedFile() const;
-    void CommonEnding();
+    UploadOutcome RunUpload();
+    bool SendImage(char& tailRequest); // false on a timeout
+    bool SendTail(char tailRequest);   // false on a timeout
+    bool WaitFor(char request);        // false on a timeout
+    UploadOutcome Report(UploadOutcome outcome);
+    void CommonEnding(UploadOutcome outcome);
     void EndUploadAfterError();
     void ReturnToIdle();
 
@@ -75,7 +73,8 @@ private:
     void SetProgressPosition(int position);
     void StepProgress();
 
-    BootloaderHost& host_;
+    BootloaderPort& port_;
+    BootloaderView& view_;
     bool uploadActive_ = false; // the run's code is on the stack
     bool polling_ = false;
     int progressPosition_ = 0;

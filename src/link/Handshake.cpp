@@ -7,87 +7,85 @@
 namespace quorvel::link {
 
 void BootloaderLink::ReadAttempt() {
-    RxText = host_.ReadOneCharacter();
+    RxText = port_.ReadAttempt();
     ++PollCount;
 }
 
 void BootloaderLink::Disconnect() {
-    host_.ClosePort();
-    host_.SetConnectCaption("Connect");
-    host_.ClearTerminal();
-    host_.AppendHistory("Disconnected.");
+    port_.Close();
+    view_.ShowState(LinkState::Idle);
+    view_.ClearEcho();
+    view_.AppendHistory("Disconnected.");
 }
 
 // The port is closed whatever a failing close says: the conversation is over either way, and
 // the error that ended it is the one worth reporting.
 void BootloaderLink::ClosePortQuietly() {
     try {
-        host_.ClosePort();
+        port_.Close();
     } catch (...) {
     }
 }
 
 void BootloaderLink::ConnectOrDisconnect() {
-    if (host_.IsPortOpen()) {
+    if (port_.IsOpen()) {
         Disconnect();
         return;
     }
     try {
-        host_.OpenPort();
+        port_.Open();
     } catch (const std::exception&) {
         // An error after the device itself opened (a modem-status query) would leave it open
         // behind a "Connect" caption.
-        if (host_.IsPortOpen()) ClosePortQuietly();
-        host_.AppendHistory("Unable to open COM port: " + host_.PortName() + ".");
+        if (port_.IsOpen()) ClosePortQuietly();
+        view_.AppendHistory("Unable to open COM port: " + port_.Name() + ".");
         return;
     }
     try {
-        host_.PurgeQueues();
-        host_.AppendHistory("Waiting MCU response...");
-        host_.SetConnectCaption("Waiting... Disconnect");
-        host_.SetStartEnabled(false);
+        port_.Purge();
+        view_.AppendHistory("Waiting MCU response...");
+        view_.ShowState(LinkState::WaitingForBootloader);
         PollForBootloader();
-        if (host_.IsPortOpen()) FinishHandshake();
+        if (port_.IsOpen()) FinishHandshake();
     } catch (...) {
         EndHandshakeAfterError();
         throw;
     }
-    host_.SetStartEnabled(true);
 }
 
-// A tight loop of single reads with no pause. The reads let the window process its
-// messages, so a click on "Waiting... Disconnect" closes the port in the middle of it.
+// A tight loop of single reads with no pause. The reads let the view process its messages,
+// so a click on "Waiting... Disconnect" closes the port in the middle of it.
 void BootloaderLink::PollForBootloader() {
     const ScopedFlag polling(polling_);
     PollCount = 0;
-    while (host_.IsPortOpen() && !host_.CloseRequested()) {
+    while (port_.IsOpen() && !view_.StopRequested()) {
         ReadAttempt();
         if (PollCount == PollLimit) return;
         if (RxText.size() == 1 && RxText[0] == kBootloaderPresent) return;
     }
 }
 
+// A poll without "g" keeps the terminal's echo; a completed handshake starts it afresh.
 void BootloaderLink::FinishHandshake() {
     const bool timedOut = PollCount == PollLimit;
-    if (timedOut || host_.CloseRequested()) {
-        host_.ClosePort();
-        host_.SetConnectCaption("Connect");
-        host_.AppendHistory("Disconnected.");
+    if (timedOut || view_.StopRequested()) {
+        port_.Close();
+        view_.ShowState(LinkState::Idle);
+        view_.AppendHistory("Disconnected.");
         return;
     }
-    host_.ClearTerminal();
-    host_.AppendHistory("Connected.");
-    host_.WriteText(std::string(1, kHandshakeAnswer));
-    host_.SetConnectCaption("Disconnect");
+    view_.ClearEcho();
+    view_.AppendHistory("Connected.");
+    port_.Write(static_cast<std::uint8_t>(kHandshakeAnswer));
+    view_.ShowState(LinkState::Connected);
 }
 
 // A serial error ends the handshake as a poll without "g" does: port closed, idle, ready for
 // the next click. The error itself travels on to be reported.
 void BootloaderLink::EndHandshakeAfterError() {
     ClosePortQuietly();
-    host_.SetConnectCaption("Connect");
-    host_.AppendHistory("Disconnected.");
-    host_.SetStartEnabled(true);
+    view_.ShowState(LinkState::Idle);
+    view_.AppendHistory("Disconnected.");
 }
 
 } // namespace quorvel::link

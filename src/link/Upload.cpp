@@ -39,12 +39,12 @@ int ProgressMaximumFor(long long imageLength) {
 void BootloaderLink::SetProgressMaximum(int maximum) {
     progressMaximum_ = maximum;
     progressPosition_ = std::min(progressPosition_, maximum);
-    host_.ShowProgress(progressPosition_, progressMaximum_);
+    view_.ShowProgress(progressPosition_, progressMaximum_);
 }
 
 void BootloaderLink::SetProgressPosition(int position) {
     progressPosition_ = std::clamp(position, 0, progressMaximum_);
-    host_.ShowProgress(progressPosition_, progressMaximum_);
+    view_.ShowProgress(progressPosition_, progressMaximum_);
 }
 
 void BootloaderLink::StepProgress() {
@@ -53,10 +53,10 @@ void BootloaderLink::StepProgress() {
 }
 
 bool BootloaderLink::UploadPreconditionsHold() {
-    const bool connected = host_.IsPortOpen();
-    const bool imageLoaded = host_.ImageLoaded();
-    if (!connected) host_.AppendHistory("Error: Connect first.");
-    if (!imageLoaded) host_.AppendHistory("Error: Load HEX file first.");
+    const bool connected = port_.IsOpen();
+    const bool imageLoaded = port_.ImageLoaded();
+    if (!connected) view_.AppendHistory("Error: Connect first.");
+    if (!imageLoaded) view_.AppendHistory("Error: Load HEX file first.");
     return connected && imageLoaded;
 }
 
@@ -68,75 +68,74 @@ void BootloaderLink::BeginOrStopUpload() {
         BeginUpload();
 }
 
-// The running upload sees the flag in its current wait. Its buttons come back with its
-// common ending, so nothing can start a second conversation meanwhile; with no run on the
-// stack there is no ending to wait for, so they come back at once.
+// The running upload sees the flag in its current wait and winds down to its ending, which
+// gives the step buttons back, so nothing can start a second conversation meanwhile. With no
+// run on the stack there is no ending to wait for.
 void BootloaderLink::StopUpload() {
-    if (!uploadActive_) host_.SetStepButtonsEnabled(true);
     UploadRunning = 0;
-    host_.SetStartCaption("Begin uploading");
+    view_.ShowState(uploadActive_ ? LinkState::Stopping : LinkState::Connected);
 }
 
 void BootloaderLink::BeginUpload() {
     if (uploadActive_) return; // a stopped run is still winding down
-    host_.SetStepButtonsEnabled(false);
     UploadRunning = 1;
-    host_.SetStartCaption("Stop uploading");
+    view_.ShowState(LinkState::Uploading);
     try {
+        UploadOutcome outcome;
         {
             const ScopedFlag active(uploadActive_);
-            ReportEnd(RunUpload());
+            outcome = Report(RunUpload());
         }
-        CommonEnding();
+        CommonEnding(outcome);
     } catch (...) {
         EndUploadAfterError();
         throw;
     }
 }
 
-BootloaderLink::UploadEnd BootloaderLink::RunUpload() {
-    SetProgressMaximum(ProgressMaximumFor(static_cast<long long>(host_.FirmwareImage().size())));
-    host_.AppendHistory("Uploading...");
+UploadOutcome BootloaderLink::RunUpload() {
+    SetProgressMaximum(ProgressMaximumFor(static_cast<long long>(port_.Image().size())));
+    view_.AppendHistory("Uploading...");
     char tailRequest = kEvenRequest;
-    if (SendImage(tailRequest) == UploadEnd::TimedOut) return UploadEnd::TimedOut;
-    return SendTail(tailRequest);
+    if (!SendImage(tailRequest) || !SendTail(tailRequest)) return UploadOutcome::TimedOut;
+    return UploadRunning == 1 ? UploadOutcome::Finished : UploadOutcome::Aborted;
 }
 
 // Each pair of bytes: the even one on "y", the odd one on "x". The image is read afresh at
 // every step, so a change of its length can never make the run read past its end.
-BootloaderLink::UploadEnd BootloaderLink::SendImage(char& tailRequest) {
+bool BootloaderLink::SendImage(char& tailRequest) {
     std::size_t index = 0;
-    while (index < host_.FirmwareImage().size()) {
-        if (UploadRunning == 0) return UploadEnd::Finished;
-        std::uint8_t byte = host_.FirmwareImage()[index++];
-        if (!WaitFor(kEvenRequest)) return UploadEnd::TimedOut;
-        host_.WriteByte(byte);
-        host_.AppendTerminal(EchoLine(kEvenEcho, byte));
-        if (index >= host_.FirmwareImage().size()) {
+    while (index < port_.Image().size()) {
+        if (UploadRunning == 0) return true;
+        std::uint8_t byte = port_.Image()[index++];
+        if (!WaitFor(kEvenRequest)) return false;
+        port_.Write(byte);
+        view_.AppendEcho(EchoLine(kEvenEcho, byte));
+        if (index >= port_.Image().size()) {
             tailRequest = kOddRequest;
-            return UploadEnd::Finished;
+            return true;
         }
-        byte = host_.FirmwareImage()[index++];
-        if (!WaitFor(kOddRequest)) return UploadEnd::TimedOut;
+        byte = port_.Image()[index++];
+        if (!WaitFor(kOddRequest)) return false;
         StepProgress();
-        host_.WriteByte(byte);
-        host_.AppendTerminal(EchoLine(kOddEcho, byte));
+        port_.Write(byte);
+        view_.AppendEcho(EchoLine(kOddEcho, byte));
     }
-    return UploadEnd::Finished;
+    return true;
 }
 
-BootloaderLink::UploadEnd BootloaderLink::SendTail(char tailRequest) {
-    host_.AppendHistory("Finishing...");
+bool BootloaderLink::SendTail(char tailRequest) {
+    view_.AppendHistory("Finishing...");
     SetProgressPosition(0);
     SetProgressMaximum(kTailProgressMaximum);
     for (int sent = 0; sent < kTailLength; ++sent) {
         if (UploadRunning == 0) break;
-        if (!WaitFor(tailRequest)) return UploadEnd::TimedOut;
-        host_.WriteByte(kTailByte);
+        if (!WaitFor(tailRequest)) return false;
+        port_.Write(kTailByte);
         tailRequest = OtherRequest(tailRequest);
         StepProgress();
     }
-    return UploadEnd::Finished;
+    return true;
 }
 
 // Ends on the awaited character, on a stop (the caller then sends its byte all the same),
@@ -145,8 +144,8 @@ bool BootloaderLink::WaitFor(char request) {
     PollCount = 0;
     while (UploadRunning == 1) {
         ReadAttempt();
-        host_.ProcessPendingMessages();
-        if (host_.CloseRequested()) UploadRunning = 0;
+        view_.ProcessPendingMessages();
+        if (view_.StopRequested()) UploadRunning = 0;
         if (PollCount == PollLimit) return false;
         if (RxText.size() == 1 && RxText[0] == request) return true;
     }
@@ -154,57 +153,44 @@ bool BootloaderLink::WaitFor(char request) {
 }
 
 // Only a run that answered every request to the end is a success; one that a stop or the
-// window's close cut short says so.
-void BootloaderLink::ReportEnd(UploadEnd end) {
-    if (end == UploadEnd::TimedOut)
-        host_.AppendHistory("Error: Timeout waiting for MCU.");
-    else if (UploadRunning == 1)
-        ReportCompletion();
-    else
-        ReportAbort();
+// view cut short says so. Either is shown while the port is still open.
+UploadOutcome BootloaderLink::Report(UploadOutcome outcome) {
+    switch (outcome) {
+    case UploadOutcome::Finished:
+        view_.AppendHistory("Completed successfully.");
+        view_.ShowCompletion(outcome);
+        break;
+    case UploadOutcome::Aborted:
+        view_.AppendHistory("Upload aborted.");
+        view_.ShowCompletion(outcome);
+        break;
+    case UploadOutcome::TimedOut:
+        view_.AppendHistory("Error: Timeout waiting for MCU.");
+        break;
+    case UploadOutcome::LineFailed: // travels as the error itself
+        break;
+    }
+    return outcome;
 }
 
-void BootloaderLink::ReportCompletion() {
-    host_.AppendHistory("Completed successfully.");
-    host_.SetStartCaption("Begin uploading");
-    if (host_.CloseRequested()) return; // the window is going away
-    host_.ShowCompletionDialog("Success", "Uploading program has finished.",
-                               "Uploading program " + QuotedFile() + " has finished with success.");
-}
-
-void BootloaderLink::ReportAbort() {
-    host_.AppendHistory("Upload aborted.");
-    host_.SetStartCaption("Begin uploading");
-    if (host_.CloseRequested()) return; // the window is going away
-    host_.ShowCompletionDialog("Aborted", "Uploading program was aborted.",
-                               "Uploading program " + QuotedFile() + " was aborted.");
-}
-
-std::string BootloaderLink::QuotedFile() const {
-    return "\"" + host_.LoadedFileName() + "\"";
-}
-
-void BootloaderLink::CommonEnding() {
-    host_.ClosePort();
+void BootloaderLink::CommonEnding(UploadOutcome outcome) {
+    port_.Close();
     ReturnToIdle();
-    if (host_.CloseWhenFinished() || host_.CloseRequested()) host_.CloseMainWindow();
+    view_.UploadEnded(outcome);
 }
 
-// A serial error ends the run as a timeout does, but the program stays: "Close when finished"
-// would take the error's report with it.
+// A serial error ends the run as a timeout does; the view hears that the line failed.
 void BootloaderLink::EndUploadAfterError() {
     ClosePortQuietly();
     ReturnToIdle();
-    if (host_.CloseRequested()) host_.CloseMainWindow();
+    view_.UploadEnded(UploadOutcome::LineFailed);
 }
 
 void BootloaderLink::ReturnToIdle() {
-    host_.SetStepButtonsEnabled(true);
-    host_.SetConnectCaption("Connect");
-    host_.AppendHistory("Disconnected.");
+    view_.ShowState(LinkState::Idle);
+    view_.AppendHistory("Disconnected.");
     SetProgressPosition(0);
     UploadRunning = 0;
-    host_.SetStartCaption("Begin uploading");
 }
 
 } // namespace quorvel::link

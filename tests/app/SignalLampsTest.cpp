@@ -7,7 +7,7 @@
 
 #include "CPort.h"
 #include "ComLed.h"
-#include "PelmoraLinkHost.h"
+#include "PelmoraLinkPort.h"
 
 #include <QMouseEvent>
 #include <QThread>
@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         Create();
         window->ComPort1->SetPort(pty.SlavePath());
-        host = std::make_unique<TPelmoraLinkHost>(*window);
+        host = std::make_unique<TPelmoraLinkPort>(*window);
     }
     void TearDown() override { window->ComPort1->SetConnected(false); }
 
@@ -48,7 +48,7 @@ protected:
     }
 
     PseudoTerminal pty;
-    std::unique_ptr<TPelmoraLinkHost> host;
+    std::unique_ptr<TPelmoraLinkPort> host;
 };
 
 TEST_F(SignalLamps, TheIndicatorsAreHiddenAndFollowComPort1) {
@@ -76,9 +76,9 @@ TEST_F(SignalLamps, TheLampsShowOpenArrivalReadAndClose) {
     pty.Send("g");
     ASSERT_TRUE(ProcessUntil([&] { return window->ComLedRx->State() == TComLed::lsOn; }, 3000));
     EXPECT_EQ(Shown(), "110");
-    EXPECT_EQ(host->ReadOneCharacter(), "g"); // the byte stayed queued for the read
+    EXPECT_EQ(host->ReadAttempt(), "g"); // the byte stayed queued for the read
     EXPECT_EQ(Shown(), "100");
-    host->WriteText("r");
+    host->Write(std::uint8_t{'r'});
     ASSERT_TRUE(ProcessUntil([&] { return window->ComLedTx->State() == TComLed::lsOff; }, 3000));
     EXPECT_EQ(Shown(), "100");
     EXPECT_EQ(pty.Receive(1), "r");
@@ -89,7 +89,7 @@ TEST_F(SignalLamps, TheLampsShowOpenArrivalReadAndClose) {
 TEST_F(SignalLamps, WithoutTheEventThreadTheTransmitLampStaysOn) {
     window->ComPort1->SetEvents({});
     window->ComPort1->SetConnected(true);
-    host->WriteByte(0x41);
+    host->Write(0x41);
     EXPECT_EQ(Shown(), "101");
     window->ComPort1->SetConnected(false);
     EXPECT_EQ(Shown(), "001");
@@ -122,7 +122,7 @@ TEST_F(SignalLamps, AClickQueuedWhileAReadPollsAnIdlePortIsHandledWithinOneAttem
                                 new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     EXPECT_FALSE(window->ActivityShown);
-    EXPECT_EQ(host->ReadOneCharacter(), "");
+    EXPECT_EQ(host->ReadAttempt(), "");
     EXPECT_TRUE(window->ActivityShown);
 }
 

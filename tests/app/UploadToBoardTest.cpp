@@ -241,14 +241,31 @@ TEST_F(UploadToBoard, ADisconnectClickDuringThePollEndsIt) {
     EXPECT_TRUE(window->ButtonStartBootloader->isEnabled());
 }
 
+// After a success, a stop and a timeout alike (a serial error is another matter, above).
 TEST_F(UploadToBoard, CloseWhenFinishedEndsTheProgramAfterTheUpload) {
-    board::BackgroundBoard board(Quick());
-    Prepare(board, Pattern(20));
-    window->CheckBoxClose->setChecked(true);
-    Connect();
-    window->ButtonStartBootloader->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(board.WaitFor(5s)->Image(), Pattern(20));
+    enum class End { Success, Stop, Timeout };
+    for (const End end : {End::Success, End::Stop, End::Timeout}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        auto options = Quick();
+        if (end == End::Stop) options.baudRate = 115200; // slow enough for the click
+        if (end == End::Timeout) options.stopAfter = 10;
+        board::BackgroundBoard board(options);
+        Prepare(board, Pattern(end == End::Stop ? 2000 : 20));
+        window->CheckBoxClose->setChecked(true);
+        Connect();
+        if (end == End::Stop)
+            QTimer::singleShot(100, window.get(),
+                               [this] { window->ButtonStartBootloader->click(); });
+        window->ButtonStartBootloader->click();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(window->ComPort1->Connected());
+        if (end == End::Success) {
+            EXPECT_EQ(board.WaitFor(5s)->Image(), Pattern(20));
+        }
+        window.reset();
+        answerer.seen.clear();
+        QFile::remove(programFolder.filePath("Settings.ini"));
+    }
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 #pragma once
-// A window and a port for the bootloader conversation without widgets or devices. The
-// board on the other end is a small model: it says "g" when told to, and after "r" asks for
-// each byte with "y"/"x" until `requestsLeft` runs out. Every read attempt is counted.
+// A port and a view for the bootloader conversation without widgets or devices. The board on
+// the other end is a small model: it says "g" when told to, and after "r" asks for each byte
+// with "y"/"x" until `requestsLeft` runs out. Every read attempt is counted.
 
-#include "BootloaderHost.h"
+#include "BootloaderPort.h"
+#include "BootloaderView.h"
 
 #include <deque>
 #include <functional>
@@ -11,14 +12,13 @@
 
 namespace quorvel::link::testing {
 
-class FakeBootloaderHost : public BootloaderHost {
+class FakeBootloaderHost : public BootloaderPort, public BootloaderView {
 public:
     // The port.
     bool portOpen = false;
     bool openFails = false;
     bool openFailsAfterOpening = false; // the device opened, then a query on it failed
     bool purgeFails = false;
-    bool writeTextFails = false;
     std::string portName = "ttyUSB0";
     std::deque<char> incoming; // what the next read attempts deliver, one per attempt
     long long attempts = 0;    // read attempts since the port was opened
@@ -26,45 +26,40 @@ public:
     long long requestsLeft = 1'000'000;
     bool boardAnswersRequests = false;
     char nextRequest = 'y';
-    std::string written;     // every byte written since the port was opened
-    int failWriteAfter = -1; // WriteByte throws once this many bytes were written
+    std::string written;           // every byte written since the port was opened
+    int failWriteAfter = -1;       // Write throws once the stream after "r" holds this many bytes
+    bool answerWriteFails = false; // the handshake's "r" cannot be written
     std::function<void(long long attempt)>
         onAttempt; // runs inside a read attempt, as a nested click would
+    std::vector<std::uint8_t> image;
 
-    // The window.
+    // The view.
     std::vector<std::string> history;
     std::vector<std::string> terminal;
-    std::string connectCaption = "Connect";
-    std::string startCaption = "Begin uploading";
-    bool startEnabled = true;
-    bool stepButtonsEnabled = true;
+    LinkState state = LinkState::Idle;
+    std::vector<LinkState> states; // every state shown, in order
     int progressPosition = 0, progressMaximum = 100;
-    struct Dialog {
-        std::string title, content, details;
-    };
-    std::vector<Dialog> dialogs;
-    std::string loadedFile;
-    std::vector<std::uint8_t> image;
-    bool closeWhenFinished = false;
-    bool closeRequested = false;
-    int windowClosed = 0;
+    std::vector<UploadOutcome> completions; // shown while the port was still open
+    std::vector<UploadOutcome> endings;     // after the ending
+    bool portOpenAtCompletion = false;
+    bool stopRequested = false;
     int terminalClears = 0;
 
-    bool IsPortOpen() const override { return portOpen; }
-    void OpenPort() override {
+    bool IsOpen() const override { return portOpen; }
+    void Open() override {
         if (openFails) throw std::runtime_error("cannot open");
         portOpen = true;
-        if (openFailsAfterOpening) throw std::runtime_error("modem status unknown");
         attempts = 0;
         written.clear();
+        if (openFailsAfterOpening) throw std::runtime_error("modem status unknown");
     }
-    void ClosePort() override { portOpen = false; }
-    std::string PortName() const override { return portName; }
-    void PurgeQueues() override {
+    void Close() override { portOpen = false; }
+    std::string Name() const override { return portName; }
+    void Purge() override {
         if (purgeFails) throw std::runtime_error("purge failed");
         incoming.clear();
     }
-    std::string ReadOneCharacter() override {
+    std::string ReadAttempt() override {
         ++attempts;
         if (onAttempt) onAttempt(attempts);
         if (attempts == gOnAttempt) incoming.push_back('g');
@@ -73,46 +68,45 @@ public:
         incoming.pop_front();
         return std::string(1, c);
     }
-    void WriteText(const std::string& text) override {
-        if (writeTextFails) throw std::runtime_error("write failed");
-        written += text;
-        if (text == "r") {
-            boardAnswersRequests = true;
-            Request();
+    void Write(std::uint8_t byte) override {
+        if (written.empty()) { // the handshake's answer
+            if (answerWriteFails) throw std::runtime_error("write failed");
+            written += static_cast<char>(byte);
+            if (byte == 'r') {
+                boardAnswersRequests = true;
+                Request();
+            }
+            return;
         }
-    }
-    void WriteByte(std::uint8_t byte) override {
         if (failWriteAfter >= 0 && static_cast<int>(Stream().size()) >= failWriteAfter)
             throw std::runtime_error("device gone");
         written += static_cast<char>(byte);
         Request();
     }
-    void ProcessPendingMessages() override {}
+    bool ImageLoaded() const override { return !image.empty(); }
+    const std::vector<std::uint8_t>& Image() const override { return image; }
 
     void AppendHistory(const std::string& line) override { history.push_back(line); }
-    void AppendTerminal(const std::string& line) override { terminal.push_back(line); }
-    void ClearTerminal() override {
+    void AppendEcho(const std::string& line) override { terminal.push_back(line); }
+    void ClearEcho() override {
         terminal.clear();
         ++terminalClears;
     }
-    void SetConnectCaption(const std::string& caption) override { connectCaption = caption; }
-    void SetStartCaption(const std::string& caption) override { startCaption = caption; }
-    void SetStartEnabled(bool enabled) override { startEnabled = enabled; }
-    void SetStepButtonsEnabled(bool enabled) override { stepButtonsEnabled = enabled; }
     void ShowProgress(int position, int maximum) override {
         progressPosition = position;
         progressMaximum = maximum;
     }
-    void ShowCompletionDialog(const std::string& title, const std::string& content,
-                              const std::string& details) override {
-        dialogs.push_back({title, content, details});
+    void ShowState(LinkState shown) override {
+        state = shown;
+        states.push_back(shown);
     }
-    bool ImageLoaded() const override { return !image.empty(); }
-    std::string LoadedFileName() const override { return loadedFile; }
-    const std::vector<std::uint8_t>& FirmwareImage() const override { return image; }
-    bool CloseWhenFinished() const override { return closeWhenFinished; }
-    void CloseMainWindow() override { ++windowClosed; }
-    bool CloseRequested() const override { return closeRequested; }
+    void ShowCompletion(UploadOutcome outcome) override {
+        completions.push_back(outcome);
+        portOpenAtCompletion = portOpen;
+    }
+    void UploadEnded(UploadOutcome outcome) override { endings.push_back(outcome); }
+    void ProcessPendingMessages() override {}
+    bool StopRequested() const override { return stopRequested; }
 
     // The bytes written after the handshake's "r".
     std::string Stream() const { return written.size() > 1 ? written.substr(1) : ""; }

@@ -13,7 +13,7 @@ using testing::FakeBootloaderHost;
 class Handshake : public ::testing::Test {
 protected:
     FakeBootloaderHost host;
-    BootloaderLink link{host};
+    BootloaderLink link{host, host};
 };
 
 TEST_F(Handshake, AGOnTheLastAllowedAttemptConnectsAndOneLaterTimesOut) {
@@ -24,17 +24,17 @@ TEST_F(Handshake, AGOnTheLastAllowedAttemptConnectsAndOneLaterTimesOut) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.gOnAttempt);
         FakeBootloaderHost host;
-        BootloaderLink link(host);
+        BootloaderLink link(host, host);
         host.terminal = {"old echo"};
         host.gOnAttempt = c.gOnAttempt;
         link.ConnectOrDisconnect();
         EXPECT_EQ(host.portOpen, c.connects);
         EXPECT_EQ(host.written, c.connects ? "r" : "");
-        EXPECT_EQ(host.connectCaption, c.connects ? "Disconnect" : "Connect");
+        EXPECT_THAT(host.states, ElementsAre(LinkState::WaitingForBootloader,
+                                             c.connects ? LinkState::Connected : LinkState::Idle));
         EXPECT_EQ(host.history.back(), c.connects ? "Connected." : "Disconnected.");
         EXPECT_EQ(host.history.front(), "Waiting MCU response...");
         EXPECT_EQ(host.terminal.empty(), c.connects); // a timeout keeps the terminal log
-        EXPECT_TRUE(host.startEnabled);
         EXPECT_EQ(host.attempts, c.connects ? c.gOnAttempt : PollLimit);
     }
 }
@@ -52,14 +52,12 @@ TEST_F(Handshake, NoiseIsDroppedAndWhatCameBeforeThePurgeIsGone) {
 TEST_F(Handshake, AFailedOpenWritesOneLineAndChangesNothingElse) {
     for (const std::string name : {"ttyUSB0", ""}) {
         FakeBootloaderHost host;
-        BootloaderLink link(host);
+        BootloaderLink link(host, host);
         host.openFails = true;
         host.portName = name;
-        host.startEnabled = false;
         link.ConnectOrDisconnect();
         EXPECT_THAT(host.history, ElementsAre("Unable to open COM port: " + name + "."));
-        EXPECT_EQ(host.connectCaption, "Connect");
-        EXPECT_FALSE(host.startEnabled);
+        EXPECT_TRUE(host.states.empty()) << "the window keeps its captions and buttons";
     }
 }
 
@@ -69,7 +67,7 @@ TEST_F(Handshake, AnOpenThatFailsAfterTheDeviceOpenedClosesItAgain) {
     link.ConnectOrDisconnect();
     EXPECT_THAT(host.history, ElementsAre("Unable to open COM port: ttyUSB0."));
     EXPECT_FALSE(host.portOpen);
-    EXPECT_EQ(host.connectCaption, "Connect");
+    EXPECT_TRUE(host.states.empty());
 }
 
 TEST_F(Handshake, ClickWhileConnectedDisconnectsAndSendsNothing) {
@@ -79,7 +77,7 @@ TEST_F(Handshake, ClickWhileConnectedDisconnectsAndSendsNothing) {
     link.ConnectOrDisconnect();
     EXPECT_FALSE(host.portOpen);
     EXPECT_EQ(host.written, "r");
-    EXPECT_EQ(host.connectCaption, "Connect");
+    EXPECT_EQ(host.state, LinkState::Idle);
     EXPECT_TRUE(host.terminal.empty());
     EXPECT_THAT(host.history,
                 ElementsAre("Waiting MCU response...", "Connected.", "Disconnected."));
@@ -87,7 +85,8 @@ TEST_F(Handshake, ClickWhileConnectedDisconnectsAndSendsNothing) {
 
 TEST_F(Handshake, ANestedDisconnectDuringThePollEndsIt) {
     host.onAttempt = [this](long long attempt) {
-        EXPECT_FALSE(host.startEnabled); // no upload can start inside the poll
+        // No upload can start inside the poll.
+        EXPECT_EQ(host.state, LinkState::WaitingForBootloader);
         if (attempt == 1000) link.ConnectOrDisconnect();
     };
     host.gOnAttempt = 5000;
@@ -95,8 +94,7 @@ TEST_F(Handshake, ANestedDisconnectDuringThePollEndsIt) {
     EXPECT_FALSE(host.portOpen);
     EXPECT_EQ(host.attempts, 1000);
     EXPECT_EQ(host.written, "");
-    EXPECT_EQ(host.connectCaption, "Connect");
-    EXPECT_TRUE(host.startEnabled);
+    EXPECT_EQ(host.state, LinkState::Idle);
     EXPECT_EQ(host.terminalClears, 1);
     EXPECT_THAT(host.history, ElementsAre("Waiting MCU response...", "Disconnected."));
 }
@@ -108,37 +106,37 @@ TEST_F(Handshake, ASerialErrorEndsItWithThePortClosedAndTheWindowIdle) {
     for (const Failing failing : {Failing::Purge, Failing::Poll, Failing::Answer}) {
         SCOPED_TRACE(static_cast<int>(failing));
         FakeBootloaderHost host;
-        BootloaderLink link(host);
+        BootloaderLink link(host, host);
         host.gOnAttempt = 20;
         host.purgeFails = failing == Failing::Purge;
-        host.writeTextFails = failing == Failing::Answer;
+        host.answerWriteFails = failing == Failing::Answer;
         if (failing == Failing::Poll)
             host.onAttempt = [](long long attempt) {
                 if (attempt == 10) throw std::runtime_error("device gone");
             };
         EXPECT_THROW(link.ConnectOrDisconnect(), std::runtime_error);
         EXPECT_FALSE(host.portOpen);
-        EXPECT_EQ(host.connectCaption, "Connect");
-        EXPECT_TRUE(host.startEnabled);
+        EXPECT_EQ(host.state, LinkState::Idle);
         EXPECT_EQ(host.history.back(), "Disconnected.");
 
-        host.purgeFails = host.writeTextFails = false;
+        host.purgeFails = host.answerWriteFails = false;
         host.onAttempt = nullptr;
         host.gOnAttempt = 5;
         link.ConnectOrDisconnect(); // one click connects again
-        EXPECT_EQ(host.connectCaption, "Disconnect");
+        EXPECT_EQ(host.state, LinkState::Connected);
         EXPECT_EQ(host.written, "r");
     }
 }
 
-TEST_F(Handshake, ClosingTheWindowDuringThePollClosesThePort) {
+TEST_F(Handshake, AStopRequestDuringThePollClosesThePort) {
     host.onAttempt = [this](long long attempt) {
-        if (attempt == 50) host.closeRequested = true;
+        if (attempt == 50) host.stopRequested = true;
     };
     link.ConnectOrDisconnect();
     EXPECT_FALSE(host.portOpen);
     EXPECT_EQ(host.attempts, 50);
     EXPECT_EQ(host.written, "");
+    EXPECT_EQ(host.state, LinkState::Idle);
 }
 
 } // namespace

@@ -30,15 +30,15 @@ protected:
     // A connected board and a file taken in.
     void Connect(std::vector<std::uint8_t> image) {
         host.image = std::move(image);
-        host.loadedFile = "/work/fw.hex";
         host.gOnAttempt = 2;
         link.ConnectOrDisconnect();
-        ASSERT_EQ(host.connectCaption, "Disconnect");
+        ASSERT_EQ(host.state, LinkState::Connected);
         host.history.clear();
+        host.states.clear();
     }
 
     FakeBootloaderHost host;
-    BootloaderLink link{host};
+    BootloaderLink link{host, host};
 };
 
 TEST(ProgressMaximum, IsThreeAndAHalfPerByteRoundedHalfToEven) {
@@ -59,12 +59,12 @@ TEST_F(Upload, EvenAndOddImagesSendEveryByteThenTheTail) {
     for (const std::size_t length : {4u, 3u}) {
         SCOPED_TRACE(length);
         FakeBootloaderHost host;
-        BootloaderLink link(host);
+        BootloaderLink link(host, host);
         host.image = Bytes(length);
-        host.loadedFile = "/work/fw.hex";
         host.gOnAttempt = 1;
         link.ConnectOrDisconnect();
         host.history.clear();
+        host.states.clear();
         link.BeginOrStopUpload();
         // The board asks for the tail with "x" first after an odd image: a run awaiting the
         // wrong letter would drop the request and time out instead of sending the tail.
@@ -74,19 +74,14 @@ TEST_F(Upload, EvenAndOddImagesSendEveryByteThenTheTail) {
         const std::vector<std::string> even = {"                     yy: A0", "         xx: A1",
                                                "                     yy: A2", "         xx: A3"};
         EXPECT_THAT(host.terminal, ElementsAreArray(even.begin(), even.begin() + length));
-        ASSERT_EQ(host.dialogs.size(), 1u);
-        EXPECT_EQ(host.dialogs[0].title, "Success");
-        EXPECT_EQ(host.dialogs[0].content, "Uploading program has finished.");
-        EXPECT_EQ(host.dialogs[0].details,
-                  "Uploading program \"/work/fw.hex\" has finished with success.");
+        EXPECT_THAT(host.completions, ElementsAre(UploadOutcome::Finished));
+        EXPECT_TRUE(host.portOpenAtCompletion) << "the port closes once the dialog is dismissed";
+        EXPECT_THAT(host.endings, ElementsAre(UploadOutcome::Finished));
         EXPECT_FALSE(host.portOpen);
-        EXPECT_EQ(host.connectCaption, "Connect");
-        EXPECT_EQ(host.startCaption, "Begin uploading");
-        EXPECT_TRUE(host.stepButtonsEnabled);
+        EXPECT_THAT(host.states, ElementsAre(LinkState::Uploading, LinkState::Idle));
         EXPECT_EQ(link.UploadRunning, 0);
         EXPECT_EQ(host.progressPosition, 0);
         EXPECT_EQ(host.progressMaximum, 441);
-        EXPECT_EQ(host.windowClosed, 0);
     }
 }
 
@@ -106,16 +101,14 @@ TEST_F(Upload, ProgressStepsOncePerPairThenFillsTheTail) {
 // Without an image there is nothing to flash: a tail alone would be called a success.
 TEST_F(Upload, AnEmptyImageIsRefusedAndNothingIsSent) {
     Connect({});
-    host.closeWhenFinished = true;
     link.BeginOrStopUpload();
     EXPECT_EQ(host.Stream(), "");
     EXPECT_THAT(host.history, ElementsAre("Error: Load HEX file first."));
-    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_TRUE(host.completions.empty());
+    EXPECT_TRUE(host.endings.empty());
     EXPECT_TRUE(host.portOpen) << "still connected: a file can be loaded and the upload begun";
-    EXPECT_EQ(host.startCaption, "Begin uploading");
-    EXPECT_TRUE(host.stepButtonsEnabled);
+    EXPECT_TRUE(host.states.empty());
     EXPECT_EQ(link.UploadRunning, 0);
-    EXPECT_EQ(host.windowClosed, 0);
 }
 
 TEST_F(Upload, LeftoverCharactersBeforeTheFirstRequestAreDropped) {
@@ -129,11 +122,9 @@ TEST_F(Upload, LeftoverCharactersBeforeTheFirstRequestAreDropped) {
 TEST_F(Upload, PreconditionsAreBothReportedInOrder) {
     link.BeginOrStopUpload();
     EXPECT_THAT(host.history, ElementsAre("Error: Connect first.", "Error: Load HEX file first."));
-    EXPECT_EQ(host.startCaption, "Begin uploading");
+    EXPECT_TRUE(host.states.empty());
     EXPECT_EQ(link.UploadRunning, 0);
-    host.closeWhenFinished = true;
-    link.BeginOrStopUpload();
-    EXPECT_EQ(host.windowClosed, 0);
+    EXPECT_TRUE(host.endings.empty()) << "no run began, so nothing ends";
 }
 
 TEST_F(Upload, ARequestOnTheLastAttemptOfAWaitIsATimeout) {
@@ -147,7 +138,8 @@ TEST_F(Upload, ARequestOnTheLastAttemptOfAWaitIsATimeout) {
     EXPECT_EQ(host.Stream(), "");
     EXPECT_THAT(host.history,
                 ElementsAre("Uploading...", "Error: Timeout waiting for MCU.", "Disconnected."));
-    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_TRUE(host.completions.empty());
+    EXPECT_THAT(host.endings, ElementsAre(UploadOutcome::TimedOut));
     EXPECT_FALSE(host.portOpen);
 }
 
@@ -158,7 +150,7 @@ TEST_F(Upload, ATimeoutInTheTailComesAfterFinishing) {
     EXPECT_EQ(host.Stream(), Stream(Bytes(2), 10));
     EXPECT_THAT(host.history, ElementsAre("Uploading...", "Finishing...",
                                           "Error: Timeout waiting for MCU.", "Disconnected."));
-    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_TRUE(host.completions.empty());
 }
 
 TEST_F(Upload, StopDuringTheFirstWaitSendsTheWholePairAndReportsAnAbort) {
@@ -167,8 +159,8 @@ TEST_F(Upload, StopDuringTheFirstWaitSendsTheWholePairAndReportsAnAbort) {
     host.onAttempt = [&](long long attempt) {
         if (attempt == 100) {
             link.BeginOrStopUpload(); // the nested Stop click
-            EXPECT_FALSE(host.stepButtonsEnabled) << "no second conversation can start";
-            EXPECT_EQ(host.startCaption, "Begin uploading");
+            // No second conversation can start until the run has ended.
+            EXPECT_EQ(host.state, LinkState::Stopping);
             link.BeginOrStopUpload(); // a Begin while the stopped run winds down does nothing
             EXPECT_EQ(link.UploadRunning, 0);
         }
@@ -178,22 +170,26 @@ TEST_F(Upload, StopDuringTheFirstWaitSendsTheWholePairAndReportsAnAbort) {
     EXPECT_THAT(host.terminal, ElementsAre("                     yy: A0", "         xx: A1"));
     EXPECT_THAT(host.history,
                 ElementsAre("Uploading...", "Finishing...", "Upload aborted.", "Disconnected."));
-    ASSERT_EQ(host.dialogs.size(), 1u);
-    EXPECT_EQ(host.dialogs[0].title, "Aborted");
-    EXPECT_EQ(host.dialogs[0].content, "Uploading program was aborted.");
-    EXPECT_EQ(host.dialogs[0].details, "Uploading program \"/work/fw.hex\" was aborted.");
-    EXPECT_TRUE(host.stepButtonsEnabled);
+    EXPECT_THAT(host.completions, ElementsAre(UploadOutcome::Aborted));
+    EXPECT_THAT(host.endings, ElementsAre(UploadOutcome::Aborted));
+    EXPECT_THAT(host.states,
+                ElementsAre(LinkState::Uploading, LinkState::Stopping, LinkState::Idle));
     EXPECT_FALSE(host.portOpen);
 }
 
-TEST_F(Upload, CloseWhenFinishedEndsTheProgramAfterSuccessStopAndTimeout) {
+// Whoever shows the run hears how it ended, once, after the port was closed: the window ends
+// the program there when "Close when finished" is set.
+TEST_F(Upload, EveryRunThatBeganEndsOnceWithItsOutcome) {
     enum class End { Success, Stop, Timeout };
-    for (const End end : {End::Success, End::Stop, End::Timeout}) {
+    const std::pair<End, UploadOutcome> cases[] = {{End::Success, UploadOutcome::Finished},
+                                                   {End::Stop, UploadOutcome::Aborted},
+                                                   {End::Timeout, UploadOutcome::TimedOut}};
+    for (const auto& [end, outcome] : cases) {
+        SCOPED_TRACE(static_cast<int>(end));
         FakeBootloaderHost host;
-        BootloaderLink link(host);
+        BootloaderLink link(host, host);
         host.image = Bytes(4);
         host.gOnAttempt = 1;
-        host.closeWhenFinished = true;
         link.ConnectOrDisconnect();
         if (end == End::Timeout) host.requestsLeft = 2;
         if (end == End::Stop)
@@ -201,7 +197,7 @@ TEST_F(Upload, CloseWhenFinishedEndsTheProgramAfterSuccessStopAndTimeout) {
                 if (attempt == 5) link.BeginOrStopUpload();
             };
         link.BeginOrStopUpload();
-        EXPECT_EQ(host.windowClosed, 1);
+        EXPECT_THAT(host.endings, ElementsAre(outcome));
         EXPECT_FALSE(host.portOpen);
     }
 }
@@ -220,12 +216,11 @@ TEST_F(Upload, ASerialErrorEndsTheRunAndLeavesTheWindowIdle) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeBootloaderHost host;
-        BootloaderLink link(host);
+        BootloaderLink link(host, host);
         host.image = Bytes(8);
         host.gOnAttempt = 1;
         link.ConnectOrDisconnect();
         host.history.clear();
-        host.closeWhenFinished = true;
         host.failWriteAfter = c.failWriteAfter;
         host.onAttempt = [&](long long attempt) {
             if (attempt == c.failReadOnAttempt) throw std::runtime_error("device gone");
@@ -233,36 +228,34 @@ TEST_F(Upload, ASerialErrorEndsTheRunAndLeavesTheWindowIdle) {
         EXPECT_THROW(link.BeginOrStopUpload(), std::runtime_error);
         EXPECT_FALSE(host.portOpen);
         EXPECT_EQ(link.UploadRunning, 0);
-        EXPECT_EQ(host.startCaption, "Begin uploading");
-        EXPECT_EQ(host.connectCaption, "Connect");
-        EXPECT_TRUE(host.stepButtonsEnabled);
+        EXPECT_EQ(host.state, LinkState::Idle);
         EXPECT_EQ(host.progressPosition, 0);
         EXPECT_EQ(host.history.front(), "Uploading...");
         EXPECT_EQ(host.history.back(), "Disconnected.");
         EXPECT_EQ(std::count(host.history.begin(), host.history.end(), "Completed successfully."),
                   0);
-        EXPECT_TRUE(host.dialogs.empty());
-        EXPECT_EQ(host.windowClosed, 0);
+        EXPECT_TRUE(host.completions.empty());
+        EXPECT_THAT(host.endings, ElementsAre(UploadOutcome::LineFailed));
 
         host.onAttempt = nullptr;
         host.failWriteAfter = -1;
         host.gOnAttempt = 3;
         host.boardAnswersRequests = false;
         link.ConnectOrDisconnect(); // one click connects again
-        EXPECT_EQ(host.connectCaption, "Disconnect");
+        EXPECT_EQ(host.state, LinkState::Connected);
     }
 }
 
-TEST_F(Upload, ClosingTheWindowStopsTheRunClosesThePortAndShowsNoDialog) {
+TEST_F(Upload, AStopRequestEndsTheRunAsAStopDoes) {
     Connect(Bytes(100));
     host.onAttempt = [&](long long attempt) {
-        if (attempt == 20) host.closeRequested = true;
+        if (attempt == 20) host.stopRequested = true;
     };
     link.BeginOrStopUpload();
     EXPECT_LT(host.Stream().size(), 100u);
-    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_EQ(host.Stream().size() % 2, 0u) << "the pair in flight is finished";
+    EXPECT_THAT(host.endings, ElementsAre(UploadOutcome::Aborted));
     EXPECT_FALSE(host.portOpen);
-    EXPECT_EQ(host.windowClosed, 1);
 }
 
 TEST_F(Upload, AnImageThatShrinksDuringTheRunIsNeverReadPastItsEnd) {

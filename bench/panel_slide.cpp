@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QTemporaryDir folder;
     TPelmora window(QStringList{}, QString(), folder.path());
-    window.SysfsTtyRoot = folder.path();
+    window.SetSysfsTtyRoot(folder.path());
     window.show();
     for (const char* line : {"Connecting...", "Connected.", "Uploading..."})
         window.AppendHistory(QString::fromLatin1(line));

@@ -75,7 +75,7 @@ void AnswerDialogs() {
 
 std::unique_ptr<TPelmora> Window(const QTemporaryDir& folder, const QString& hexFile) {
     auto window = std::make_unique<TPelmora>(QStringList{hexFile}, QString(), folder.path());
-    window->SysfsTtyRoot = folder.path();
+    window->SetSysfsTtyRoot(folder.path());
     window->show();
     return window;
 }

@@ -1,14 +1,9 @@
-// The activity panel: the window's width slides between CollapsedWidth, where the terminal log
-// is cut off, and FullWidth, where it is in view, 20 pixels per 15 ms tick of Timer1.
-//
-// Every width here is the window's outer width, frame included. Qt sets only the client area
-// and learns the frame from the desktop late (not before the window is first mapped), so the
-// frame is measured at each change and FullWidth takes the frame once the desktop reports it.
+#include "ActivityPanel.h"
 
-#include "Pelmora.h"
-
-#include "ErrorReport.h"
 #include "StyledControls.h"
+
+#include <QTimer>
+#include <QWidget>
 
 namespace quorvel::app {
 
@@ -19,82 +14,71 @@ constexpr int kStep = 20;
 constexpr int kMargin = 6;
 } // namespace
 
-void TPelmora::ConnectActivityPanel() {
-    connect(AdvGlowButton1, &QPushButton::clicked, this,
-            [this] { ui::Guarded([this] { AdvGlowButton1Click(); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { ui::Guarded([this] { Timer1Timer(); }); });
+int TActivityPanel::CollapsedWidth() const {
+    return parts_.lastColumn.x() + parts_.lastColumn.width() + kMargin;
 }
 
-int TPelmora::CollapsedWidth() const {
-    return AdvGroupBox3->x() + AdvGroupBox3->width() + kMargin;
+int TActivityPanel::OuterWidth() const {
+    return parts_.window.width() + parts_.frameWidth();
 }
 
-int TPelmora::FrameWidth() const {
-    return frameGeometry().width() - width();
+void TActivityPanel::SetOuterWidth(int outerWidth) {
+    parts_.window.setFixedSize(outerWidth - parts_.frameWidth(), parts_.window.height());
 }
 
-int TPelmora::OuterWidth() const {
-    return width() + FrameWidth();
-}
-
-void TPelmora::SetOuterWidth(int outerWidth) {
-    setFixedSize(outerWidth - FrameWidth(), height());
-}
-
-void TPelmora::NarrowAtCreation() {
-    FullWidth = OuterWidth();
-    knownFrame_ = FrameWidth();
+void TActivityPanel::NarrowAtCreation() {
+    fullWidth_ = OuterWidth();
+    knownFrame_ = parts_.frameWidth();
     SetOuterWidth(CollapsedWidth());
-    FitStatusBar(); // a hidden window gets its resize event only when shown
 }
 
-// The desktop has put a frame around the window (or changed it): the open state grows by as
-// much, and the window keeps its outer width, so the closed window stays CollapsedWidth wide.
-void TPelmora::AdoptFrame() {
-    const int frame = FrameWidth();
+// The open state grows by as much as the frame, and the window keeps its outer width, so the
+// closed window stays at the collapsed width.
+void TActivityPanel::AdoptFrame() {
+    const int frame = parts_.frameWidth();
     if (frame == knownFrame_) return;
-    const int outer = width() + knownFrame_;
-    const bool open = outer == FullWidth;
-    FullWidth += frame - knownFrame_;
+    const int outer = parts_.window.width() + knownFrame_;
+    const bool open = outer == fullWidth_;
+    fullWidth_ += frame - knownFrame_;
     knownFrame_ = frame;
-    SetOuterWidth(open ? FullWidth : outer);
+    SetOuterWidth(open ? fullWidth_ : outer);
 }
 
-void TPelmora::AdvGlowButton1Click() {
-    if (!ActivityShown) {
-        AdvGroupBox8->SetColor(kStripOpen);
-        AdvGlowButton1->setText(QStringLiteral("Hide Activity"));
-        ActivityShown = true;
+void TActivityPanel::Toggle() {
+    if (!shown_) {
+        parts_.strip.SetColor(kStripOpen);
+        parts_.button.setText(QStringLiteral("Hide Activity"));
+        shown_ = true;
     } else {
         // The strip keeps the open colour until the window is fully closed.
-        AdvGlowButton1->setText(QStringLiteral("Show Activity"));
-        ActivityShown = false;
+        parts_.button.setText(QStringLiteral("Show Activity"));
+        shown_ = false;
     }
     // Restarted, so that the first tick comes one full interval after the click.
-    Timer1->stop();
-    Timer1->start();
+    parts_.timer.stop();
+    parts_.timer.start();
 }
 
-void TPelmora::Timer1Timer() {
-    Timer1->stop();
+void TActivityPanel::Tick() {
+    parts_.timer.stop();
     AdoptFrame();
-    if (ActivityShown) {
+    if (shown_) {
         const int width = OuterWidth() + kStep;
-        if (width >= FullWidth) {
-            SetOuterWidth(FullWidth);
+        if (width >= fullWidth_) {
+            SetOuterWidth(fullWidth_);
             return;
         }
         SetOuterWidth(width);
     } else {
         const int width = OuterWidth() - kStep;
         if (CollapsedWidth() >= width) {
-            AdvGroupBox8->SetColor(kStripClosed);
+            parts_.strip.SetColor(kStripClosed);
             SetOuterWidth(CollapsedWidth());
             return;
         }
         SetOuterWidth(width);
     }
-    Timer1->start();
+    parts_.timer.start();
 }
 
 } // namespace quorvel::app

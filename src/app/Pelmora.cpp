@@ -1,6 +1,9 @@
 #include "Pelmora.h"
 
+#include "ActivityPanel.h"
 #include "FileVersion.h"
+#include "PelmoraLinkPort.h"
+#include "PelmoraLinkView.h"
 #include "TOpenDialog.h"
 
 #include "ErrorReport.h"
@@ -13,15 +16,10 @@
 #include "CPortSetup.h"
 #include "FormStorage.h"
 #include "IniFileStorage.h"
-#include "PelmoraLinkPort.h"
-#include "PelmoraLinkView.h"
 #include "PortList.h"
 #include "TaskDialog.h"
 
 #include <QCloseEvent>
-
-#include <algorithm>
-
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -31,6 +29,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShowEvent>
+
+#include <algorithm>
 
 namespace quorvel::app {
 
@@ -52,7 +52,7 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
             [this] { ui::Guarded([this] { ButtonSetupPortClick(); }); });
     connect(ButtonOpenHex, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonOpenHexClick(); }); });
-    ConnectActivityPanel();
+    BuildActivityPanel();
     ui::Guarded([this] { FormCreate(); });
 }
 
@@ -83,7 +83,7 @@ void TPelmora::BuildBootloaderLink() {
     AdvTaskDialog1->Instruction = QStringLiteral("Reset MCU.");
     linkPort_ = std::make_unique<TPelmoraLinkPort>(*this);
     linkView_ = std::make_unique<TPelmoraLinkView>(*this);
-    bootloader_ = std::make_unique<link::BootloaderLink>(*linkPort_, *linkView_, UploadRunning);
+    bootloader_ = std::make_unique<link::BootloaderLink>(*linkPort_, *linkView_, uploadRunning_);
     connect(ButtonConnect, &QPushButton::clicked, this,
             [this] { ui::Guarded([this] { ButtonConnectClick(); }); });
     connect(ButtonStartBootloader, &QPushButton::clicked, this,
@@ -97,7 +97,7 @@ void TPelmora::ButtonSetupPortClick() {
         AppendHistory(QStringLiteral("Disconnect first."));
         return;
     }
-    serial::ShowSettingsDialog(ComPort1, {SysfsTtyRoot, programFolder_});
+    serial::ShowSettingsDialog(ComPort1, {sysfsTtyRoot_, programFolder_});
     ShowPortName(ComPort1->Port());
     JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
     if (ComPort1->BaudRate() != serial::br115200) {
@@ -107,6 +107,39 @@ void TPelmora::ButtonSetupPortClick() {
     ComPort1->SetBaudRate(serial::br115200);
     JvLabel7->setText(QStringLiteral("115200"));
     AppendHistory("Setup: Port " + ComPort1->Port() + ".");
+}
+
+void TPelmora::BuildActivityPanel() {
+    activityPanel_ = std::make_unique<TActivityPanel>(
+        TActivityPanel::Parts{*this, [this] { return FrameWidth(); }, *AdvGroupBox3, *Timer1,
+                              *AdvGlowButton1, *AdvGroupBox8});
+    connect(AdvGlowButton1, &QPushButton::clicked, this,
+            [this] { ui::Guarded([this] { AdvGlowButton1Click(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { ui::Guarded([this] { Timer1Timer(); }); });
+}
+
+void TPelmora::AdvGlowButton1Click() {
+    activityPanel_->Toggle();
+}
+
+void TPelmora::Timer1Timer() {
+    activityPanel_->Tick();
+}
+
+int TPelmora::FrameWidth() const {
+    return frameGeometry().width() - width();
+}
+
+int TPelmora::OuterWidth() const {
+    return activityPanel_->OuterWidth();
+}
+
+int TPelmora::FullWidth() const {
+    return activityPanel_->FullWidth();
+}
+
+bool TPelmora::ActivityShown() const {
+    return activityPanel_->Shown();
 }
 
 void TPelmora::ButtonConnectClick() {
@@ -138,7 +171,8 @@ void TPelmora::closeEvent(QCloseEvent* event) {
 
 void TPelmora::FormCreate() {
     setAcceptDrops(true);
-    NarrowAtCreation();
+    activityPanel_->NarrowAtCreation();
+    FitStatusBar(); // a hidden window gets its resize event only when shown
     setWindowTitle(QStringLiteral("Vantora Bootloader"));
     RadioGroupPICFamily->setVisible(false);
     MCUComboBox->clear();
@@ -159,7 +193,7 @@ void TPelmora::FormShow() {
 // A stored port that the system no longer has is replaced by the first one it lists; the
 // board's firmware only talks at 115200 baud.
 void TPelmora::StoredPortCheck() {
-    const QStringList ports = serial::ListSerialPorts(SysfsTtyRoot, programFolder_);
+    const QStringList ports = serial::ListSerialPorts(sysfsTtyRoot_, programFolder_);
     if (!ports.contains(ComPort1->Port(), Qt::CaseInsensitive)) {
         AppendHistory("Unknown COM port: " + ComPort1->Port() + ".");
         ComPort1->SetPort(ports.isEmpty() ? QString() : ports.first());
@@ -184,7 +218,7 @@ void TPelmora::ShowPortName(const QString& name) {
 
 void TPelmora::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    AdoptFrame();
+    activityPanel_->AdoptFrame();
     if (shown_ || event->spontaneous()) return;
     shown_ = true;
     ui::Guarded([this] { FormStorage->OnFirstShow(); });
@@ -193,13 +227,13 @@ void TPelmora::showEvent(QShowEvent* event) {
 
 void TPelmora::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    AdoptFrame();
+    activityPanel_->AdoptFrame();
     FitStatusBar();
 }
 
 void TPelmora::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    AdoptFrame();
+    activityPanel_->AdoptFrame();
 }
 
 void TPelmora::FitStatusBar() {
@@ -238,12 +272,12 @@ void TPelmora::StatusBar1DrawPanel(ui::TStatusBar& bar, QPainter& painter, const
 }
 
 void TPelmora::dragEnterEvent(QDragEnterEvent* event) {
-    if (UploadRunning == 0 && event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (uploadRunning_ == 0 && event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void TPelmora::dropEvent(QDropEvent* event) {
     // A drop during an upload is refused: it must not change the image being sent.
-    if (UploadRunning != 0 || !event->mimeData()->hasUrls()) {
+    if (uploadRunning_ != 0 || !event->mimeData()->hasUrls()) {
         event->ignore();
         return;
     }

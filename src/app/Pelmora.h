@@ -1,6 +1,27 @@
 #pragma once
 // The main window TPelmora: it owns every control and component of the program and all of its
 // state, and its event handlers are the program's only entry points.
+//
+// The controls keep their design names. A legend, from the top of the window down:
+//   JvLabel4, AdvReflectionLabel1   the "Quorvel" header and its reflection (hidden at show)
+//   AdvGroupBox9, MCUComboBox       "Select MCU": the one family, PIC18 (always disabled)
+//   AdvGroupBox4                    step 1: JvLabel6 (port), JvLabel7 (baud rate),
+//                                   ButtonSetupPort "Change Settings"
+//   AdvGroupBox3, JvLabel1          the signal lamps (ConnectedOn/Off, RxOn/Off, TxOn/Off)
+//                                   that the hidden indicators ComLedConnect, ComLedRx and
+//                                   ComLedTx drive through TSignalLamps
+//   AdvGroupBox5, ButtonConnect     step 2: "Connect"
+//   AdvGroupBox6, ButtonOpenHex     step 3: "Browse for HEX" (and OpenDialog1)
+//   AdvGroupBox7, ButtonStartBootloader   step 4: "Begin uploading" / "Stop uploading"
+//   AdvGroupBox1, MemoHistoryWindow the history log
+//   AdvGroupBox8                    ProgressBar1, and AdvGlowButton1 "Show Activity", which
+//                                   slides the activity panel (TActivityPanel, Timer1) open
+//   AdvGroupBox2, MemoTerminalWindow  the terminal log in the activity panel
+//   Panel1 (hidden)                 CheckBoxClose "Close when finished", RadioGroupPICFamily
+//   StatusBar1                      the file taken in
+// Components: ComPort1 (the serial port), AdvTaskDialog1 (the completion dialog),
+// IniFileStorage and FormStorage (Settings.ini). The bootloader conversation sees the window
+// through TPelmoraLinkPort and TPelmoraLinkView.
 
 #include "HexImageLoader.h"
 
@@ -47,8 +68,10 @@ class IniFileStorage;
 
 namespace quorvel::app {
 
+class TActivityPanel;
 class TOpenDialog;
 class TPelmoraLinkPort;
+class TSignalLamps;
 class TPelmoraLinkView;
 
 class TPelmora : public QWidget {
@@ -82,8 +105,12 @@ public:
     void ComLedRxChange(QObject* sender, int state);
     void ComLedTxChange(QObject* sender, int state);
 
-    // The window's outer width, frame included: the width the activity panel slides.
+    // The window's outer width, frame included: the width the activity panel slides, and the
+    // full width it slides to.
     int OuterWidth() const;
+    int FullWidth() const;
+    // True after "Show Activity" was pressed, false after "Hide Activity".
+    bool ActivityShown() const;
 
     // File intake.
     void ShowFileInStatusBar(const QString& path);
@@ -137,23 +164,18 @@ public:
     serial::TComLed* ComLedTx = nullptr;
 
     // Where the system's serial devices are listed (tests list their own).
-    QString SysfsTtyRoot = QStringLiteral("/sys/class/tty");
+    void SetSysfsTtyRoot(const QString& root) { sysfsTtyRoot_ = root; }
 
     // The user closed the window while a handshake or an upload runs: it ends at its next test.
     bool CloseRequested() const { return closeRequested_; }
 
     // The image the upload sends, as the last load left it, and the file it came from (empty
     // when the last load failed).
-    image::FirmwareBytes FirmwareImage;
-    std::int32_t ImageTop = 0;
+    const image::FirmwareBytes& FirmwareImage() const { return firmwareImage_; }
+    std::int32_t ImageTop() const { return imageTop_; }
     QString LoadedFile() const { return loadedFile_; }
     // 1 while an upload runs; the upload's stop signal.
-    int UploadRunning = 0;
-    // The window's full outer width, saved before it is narrowed at creation; it grows by the
-    // frame once the desktop reports one.
-    int FullWidth = 0;
-    // True after "Show Activity" was pressed, false after "Hide Activity".
-    bool ActivityShown = false;
+    int UploadRunning() const { return uploadRunning_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -177,22 +199,21 @@ private:
     void BuildBootloaderLink();
     void BuildSignalLamps();
     void BindSignalLamps();
-    void ShowLamp(ui::TLampImage* lamp, int state);
-    void ApplyLamps();
     void CommandLineIntake();
     void StoredFileIntake();
     void RecolourBoxes();
     void SetTabOrder();
-    void ConnectActivityPanel();
-    void NarrowAtCreation();
-    void AdoptFrame();
-    int CollapsedWidth() const;
-    void SetOuterWidth(int outerWidth);
+    void BuildActivityPanel();
     void FitStatusBar();
     void FitStatusText();
     void ReportLoadFailure(const image::LoadResult& result);
     void StoredPortCheck();
     void ShowPortName(const QString& name);
+
+    image::FirmwareBytes firmwareImage_;
+    std::int32_t imageTop_ = 0;
+    int uploadRunning_ = 0;
+    QString sysfsTtyRoot_ = QStringLiteral("/sys/class/tty");
 
     QStringList arguments_;
     QString programFile_;
@@ -206,14 +227,8 @@ private:
     std::unique_ptr<TPelmoraLinkPort> linkPort_;
     std::unique_ptr<TPelmoraLinkView> linkView_;
     std::unique_ptr<link::BootloaderLink> bootloader_;
-    int knownFrame_ = 0;
-    // The on images change visibility at the display's pace, however fast the line flickers.
-    QTimer* lampTimer_ = nullptr;
-    struct LampWish {
-        ui::TLampImage* lamp;
-        bool on;
-    };
-    std::vector<LampWish> lampWishes_;
+    std::unique_ptr<TActivityPanel> activityPanel_;
+    TSignalLamps* signalLamps_ = nullptr;
 };
 
 } // namespace quorvel::app

@@ -63,7 +63,7 @@ void TPelmora::ButtonOpenHexClick() {
 }
 
 void TPelmora::HandleFileDrop(const QList<QUrl>& urls) {
-    if (UploadRunning != 0) return;
+    if (uploadRunning_ != 0) return;
     for (const QUrl& url : urls) {
         if (!url.isLocalFile()) continue;
         const QString path = url.toLocalFile();
@@ -122,15 +122,15 @@ void TPelmora::FitStatusText() {
 // dialog names, whichever way it came. A failed load leaves both as they were.
 void TPelmora::LoadHexFile(const QString& path) {
     image::LoadedImage loaded;
-    loaded.FirmwareImage.swap(FirmwareImage);
-    loaded.ImageTop = ImageTop;
+    loaded.FirmwareImage.swap(firmwareImage_);
+    loaded.ImageTop = imageTop_;
     // Until the loader hands the image back, the window holds none: an error that escapes
     // the loader leaves it empty rather than half built.
-    ImageTop = 0;
+    imageTop_ = 0;
     const image::LoadResult result =
         image::LoadHexFile(QFile::encodeName(path).toStdString(), McuFamily(), loaded);
-    FirmwareImage.swap(loaded.FirmwareImage);
-    ImageTop = loaded.ImageTop;
+    firmwareImage_.swap(loaded.FirmwareImage);
+    imageTop_ = loaded.ImageTop;
     if (result.outcome == image::LoadResult::Outcome::NoFile) return;
     loadedFile_ = result.ok() ? path : QString();
     if (result.ok()) OpenDialog1->SetFileName(path);

@@ -40,11 +40,11 @@ void TPelmoraLinkPort::Write(std::uint8_t byte) {
 }
 
 bool TPelmoraLinkPort::ImageLoaded() const {
-    return !window_.FirmwareImage.empty();
+    return !window_.FirmwareImage().empty();
 }
 
 const std::vector<std::uint8_t>& TPelmoraLinkPort::Image() const {
-    return window_.FirmwareImage;
+    return window_.FirmwareImage();
 }
 
 } // namespace quorvel::app

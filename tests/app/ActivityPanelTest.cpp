@@ -74,7 +74,7 @@ protected:
 
     void ExpectState(const char* caption, bool shown, const QColor& strip) {
         EXPECT_EQ(window->AdvGlowButton1->text(), caption);
-        EXPECT_EQ(window->ActivityShown, shown);
+        EXPECT_EQ(window->ActivityShown(), shown);
         EXPECT_EQ(window->AdvGroupBox8->Color(), strip);
     }
 
@@ -83,7 +83,7 @@ protected:
 
 TEST_P(ActivityPanel, StartsClosedAtTheCollapsedWidth) {
     EXPECT_EQ(window->OuterWidth(), 489);
-    EXPECT_EQ(window->FullWidth, 682 + GetParam().frame);
+    EXPECT_EQ(window->FullWidth(), 682 + GetParam().frame);
     EXPECT_FALSE(window->Timer1->isActive());
     ExpectState("Show Activity", false, kStripClosed);
     EXPECT_GE(window->AdvGroupBox2->x(), window->width());
@@ -139,7 +139,7 @@ TEST_P(ActivityPanel, ClickWhileClosingReversesAndEndsAtFullWidth) {
     const std::vector<int> widths = Ticks();
     ASSERT_FALSE(widths.empty());
     EXPECT_EQ(widths.front(), reached + 20);
-    EXPECT_EQ(widths.back(), window->FullWidth);
+    EXPECT_EQ(widths.back(), window->FullWidth());
 }
 
 TEST_P(ActivityPanel, TwoClicksBeforeTheFirstTickEndWhereItStarted) {
@@ -154,7 +154,7 @@ TEST_P(ActivityPanel, TwoClicksBeforeTheFirstTickEndWhereItStarted) {
 TEST_P(ActivityPanel, TheTimerSlidesThePanelOpenOnItsOwn) {
     Click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Timer1->isActive(); }, 10000));
-    EXPECT_EQ(window->OuterWidth(), window->FullWidth);
+    EXPECT_EQ(window->OuterWidth(), window->FullWidth());
 }
 
 // The desktop frames the window late: the closed window keeps its outer width and the open
@@ -162,9 +162,9 @@ TEST_P(ActivityPanel, TheTimerSlidesThePanelOpenOnItsOwn) {
 TEST_P(ActivityPanel, AFrameThatArrivesLateWidensOnlyTheOpenState) {
     window->SetFrame(GetParam().frame + 8);
     EXPECT_EQ(window->OuterWidth(), 489);
-    EXPECT_EQ(window->FullWidth, 682 + GetParam().frame + 8);
+    EXPECT_EQ(window->FullWidth(), 682 + GetParam().frame + 8);
     Click();
-    EXPECT_EQ(Ticks().back(), window->FullWidth);
+    EXPECT_EQ(Ticks().back(), window->FullWidth());
     EXPECT_EQ(window->width(), 682);
 }
 

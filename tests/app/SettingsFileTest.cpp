@@ -48,7 +48,7 @@ TEST_F(SettingsFile, OptionsAndTheLastPickedFileComeBackInTheNextRun) {
         EXPECT_TRUE(w.CheckBoxClose->isChecked());
         EXPECT_EQ(w.OpenDialog1->FileName(), hex);
         EXPECT_EQ(History(), QStringList{"Opened: " + hex}); // the stored file is taken in
-        EXPECT_EQ(w.FirmwareImage, image::FirmwareBytes{0x42});
+        EXPECT_EQ(w.FirmwareImage(), image::FirmwareBytes{0x42});
     });
     EXPECT_EQ(SettingsText(), first) << "nothing changed, so the file reads the same";
 }
@@ -136,7 +136,7 @@ TEST_F(SettingsFile, TheStoredPortCheckKeepsAKnownPortAndReplacesAnUnknownOne) {
 
 TEST_F(SettingsFile, AListOfPortsThatCannotBeReadEndsTheFirstShowThere) {
     Create();
-    window->SysfsTtyRoot = programFolder.filePath("no-such-folder");
+    window->SetSysfsTtyRoot(programFolder.filePath("no-such-folder"));
     Show();
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].kind, "critical");

@@ -161,7 +161,7 @@ TEST_F(SetupPort, WhileConnectedOnlyDisconnectFirst) {
 TEST_F(SetupPort, AnUnreadablePortListIsReportedAndEndsTheClick) {
     Create();
     Show();
-    window->SysfsTtyRoot = noSerialHardware.filePath("missing");
+    window->SetSysfsTtyRoot(noSerialHardware.filePath("missing"));
     window->ComPort1->SetBaudRate(serial::br9600);
     EXPECT_TRUE(Click().isEmpty());
     ASSERT_EQ(Boxes().size(), 1u);

@@ -121,9 +121,9 @@ TEST_F(SignalLamps, AClickQueuedWhileAReadPollsAnIdlePortIsHandledWithinOneAttem
     QCoreApplication::postEvent(button,
                                 new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-    EXPECT_FALSE(window->ActivityShown);
+    EXPECT_FALSE(window->ActivityShown());
     EXPECT_EQ(host->ReadAttempt(), "");
-    EXPECT_TRUE(window->ActivityShown);
+    EXPECT_TRUE(window->ActivityShown());
 }
 
 } // namespace

@@ -125,6 +125,34 @@ TEST_F(UploadToBoard, StopDuringTheUploadSendsTheCurrentPairAndReportsAnAbort) {
     EXPECT_FALSE(window->ComPort1->Connected());
 }
 
+// A file dropped while the upload runs must not change what is being sent.
+TEST_F(UploadToBoard, ADropDuringTheUploadIsRefusedAndLeavesItAlone) {
+    auto options = Quick();
+    options.baudRate = 115200; // slow enough for the drop to land mid-upload
+    board::BackgroundBoard board(options);
+    const auto image = Pattern(2000);
+    Prepare(board, image);
+    const QString sending = window->LoadedFile();
+    const QString other = folder.Write("other.hex", HexOf(Pattern(10)));
+    Connect();
+    QTimer::singleShot(100, window.get(), [&] {
+        EXPECT_EQ(window->UploadRunning(), 1);
+        Drop({other});
+        EXPECT_FALSE(dragAccepted);
+        EXPECT_FALSE(dropAccepted);
+        EXPECT_EQ(window->FirmwareImage(), image);
+        EXPECT_EQ(window->StatusText(), ": " + sending);
+    });
+    window->ButtonStartBootloader->click();
+    const auto result = board.WaitFor(5s);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->Image(), image);
+    EXPECT_FALSE(History().contains("Opened: " + other));
+    // Once the upload is over, drops are taken again.
+    Drop({other});
+    EXPECT_EQ(window->FirmwareImage(), Pattern(10));
+}
+
 TEST_F(UploadToBoard, ABoardThatStopsAskingTimesOut) {
     auto options = Quick();
     options.stopAfter = 100;

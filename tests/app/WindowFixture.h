@@ -3,8 +3,8 @@
 // temporary folder.
 
 #include "ModalAnswerer.h"
-#include "QtPrinters.h"
 #include "Pelmora.h"
+#include "QtPrinters.h"
 #include "TOpenDialog.h"
 #include "TestFiles.h"
 
@@ -61,7 +61,7 @@ protected:
                     programFolder.filePath(QStringLiteral("ports/COM1")));
         window = std::make_unique<TPelmora>(arguments, QCoreApplication::applicationFilePath(),
                                             programFolder.path());
-        window->SysfsTtyRoot = noSerialHardware.path();
+        window->SetSysfsTtyRoot(noSerialHardware.path());
         return *window;
     }
 

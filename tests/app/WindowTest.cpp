@@ -67,7 +67,7 @@ TEST_F(WindowFixture, StartsNarrowWithTheActivityPanelOutOfView) {
     Create();
     Show();
     const int frame = window->frameGeometry().width() - window->width();
-    EXPECT_EQ(window->FullWidth, 682 + frame);
+    EXPECT_EQ(window->FullWidth(), 682 + frame);
     EXPECT_EQ(window->OuterWidth(), 354 + 129 + 6);
     EXPECT_EQ(window->width(), 354 + 129 + 6 - frame);
     EXPECT_EQ(window->height(), 357);

@@ -7,6 +7,7 @@
 
 #include "BootloaderPort.h"
 #include "BootloaderView.h"
+#include "WaitLimit.h"
 #include "WireProtocol.h"
 
 #include <string>
@@ -20,6 +21,10 @@ public:
     // With the stop flag kept by the caller (the window keeps it with its start button).
     BootloaderLink(BootloaderPort& port, BootloaderView& view, int& uploadRunning)
         : UploadRunning(uploadRunning), port_(port), view_(view) {}
+
+    // Waits end after PollLimit attempts unless another limit is given; it must outlive the
+    // link.
+    void SetWaitLimit(WaitLimit& limit) { waitLimit_ = &limit; }
 
     // ButtonConnect: connect (open, wait for "g", answer "r") or disconnect.
     void ConnectOrDisconnect();
@@ -75,6 +80,9 @@ private:
 
     BootloaderPort& port_;
     BootloaderView& view_;
+    AttemptLimit attemptLimit_;
+    WaitLimit* waitLimit_ = &attemptLimit_;
+    bool pollTimedOut_ = false;
     bool uploadActive_ = false; // the run's code is on the stack
     bool polling_ = false;
     int progressPosition_ = 0;

@@ -58,17 +58,19 @@ void BootloaderLink::ConnectOrDisconnect() {
 void BootloaderLink::PollForBootloader() {
     const ScopedFlag polling(polling_);
     PollCount = 0;
+    pollTimedOut_ = false;
+    waitLimit_->Begin(WaitLimit::Wait::Bootloader);
     while (port_.IsOpen() && !view_.StopRequested()) {
         ReadAttempt();
-        if (PollCount == PollLimit) return;
+        pollTimedOut_ = waitLimit_->Reached(PollCount);
+        if (pollTimedOut_) return;
         if (RxText.size() == 1 && RxText[0] == kBootloaderPresent) return;
     }
 }
 
 // A poll without "g" keeps the terminal's echo; a completed handshake starts it afresh.
 void BootloaderLink::FinishHandshake() {
-    const bool timedOut = PollCount == PollLimit;
-    if (timedOut || view_.StopRequested()) {
+    if (pollTimedOut_ || view_.StopRequested()) {
         port_.Close();
         view_.ShowState(LinkState::Idle);
         view_.AppendHistory("Disconnected.");

@@ -139,14 +139,15 @@ bool BootloaderLink::SendTail(char tailRequest) {
 }
 
 // Ends on the awaited character, on a stop (the caller then sends its byte all the same),
-// or on a timeout: the attempt that reaches PollLimit is a timeout whatever it brought.
+// or on a timeout: the attempt that reaches the limit is a timeout whatever it brought.
 bool BootloaderLink::WaitFor(char request) {
     PollCount = 0;
+    waitLimit_->Begin(WaitLimit::Wait::Request);
     while (UploadRunning == 1) {
         ReadAttempt();
         view_.ProcessPendingMessages();
         if (view_.StopRequested()) UploadRunning = 0;
-        if (PollCount == PollLimit) return false;
+        if (waitLimit_->Reached(PollCount)) return false;
         if (RxText.size() == 1 && RxText[0] == request) return true;
     }
     return true;

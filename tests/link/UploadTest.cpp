@@ -268,5 +268,43 @@ TEST_F(Upload, AnImageThatShrinksDuringTheRunIsNeverReadPastItsEnd) {
     EXPECT_FALSE(host.portOpen);
 }
 
+// A host whose read attempts block for a slice limits its waits by time, not by attempts: the
+// link asks the limit after every attempt and tells it which wait begins.
+TEST(WaitLimits, EndEachWaitTheirOwnWay) {
+    struct ShortLimit : WaitLimit {
+        std::vector<Wait> begun;
+        int attemptsAllowed = 0;
+        void Begin(Wait wait) override {
+            begun.push_back(wait);
+            attemptsAllowed = wait == Wait::Bootloader ? 5 : 3;
+        }
+        bool Reached(int pollCount) override { return pollCount >= attemptsAllowed; }
+    };
+    ShortLimit limit;
+    FakeBootloaderHost host;
+    BootloaderLink link(host, host);
+    link.SetWaitLimit(limit);
+    host.gOnAttempt = 6; // one attempt too late
+    link.ConnectOrDisconnect();
+    EXPECT_EQ(host.attempts, 5);
+    EXPECT_EQ(host.state, LinkState::Idle);
+
+    host.gOnAttempt = 5; // the last attempt allowed brings it: a timeout all the same
+    link.ConnectOrDisconnect();
+    EXPECT_EQ(host.state, LinkState::Idle);
+
+    host.gOnAttempt = 2;
+    link.ConnectOrDisconnect();
+    ASSERT_EQ(host.state, LinkState::Connected);
+    host.image = Bytes(4);
+    host.requestsLeft = 1; // with the one after "r": two image bytes, then silence
+    link.BeginOrStopUpload();
+    EXPECT_EQ(host.Stream(), std::string("\xA0\xA1", 2));
+    EXPECT_EQ(host.history[host.history.size() - 2], "Error: Timeout waiting for MCU.");
+    EXPECT_EQ(host.attempts, 2 + 1 + 1 + 3) << "the third wait gave up after three attempts";
+    EXPECT_EQ(limit.begun.back(), WaitLimit::Wait::Request);
+    EXPECT_EQ(std::count(limit.begun.begin(), limit.begun.end(), WaitLimit::Wait::Bootloader), 3);
+}
+
 } // namespace
 } // namespace quorvel::link

@@ -128,6 +128,7 @@ public:
         const std::uint32_t address = (upperAddress_ << 16) + low;
         if (traits_.hasBound) accepted_ = address < traits_.bound;
         if (type != kDataRecord) return;
+        ++target_.DataRecords;
         // One byte short would take the checksum for data, and surplus bytes would be lost.
         if (line.size() != kRecordFrame + 2 * std::size_t{count})
             throw LoadFailure{
@@ -138,9 +139,40 @@ public:
                               RecordErrorText("Address out of range", address, index)};
         if (!accepted_) return;
         PlaceData(line, index, address, count);
+        ++target_.PlacedRecords;
+        NoteFilled(address, count);
+    }
+
+    void MergeFilled() {
+        auto& filled = target_.Filled;
+        if (ordered_) return;
+        std::sort(filled.begin(), filled.end(),
+                  [](const AddressRange& a, const AddressRange& b) { return a.begin < b.begin; });
+        std::size_t kept = 0;
+        for (const AddressRange& range : filled) {
+            if (kept > 0 && range.begin <= filled[kept - 1].end)
+                filled[kept - 1].end = std::max(filled[kept - 1].end, range.end);
+            else
+                filled[kept++] = range;
+        }
+        filled.resize(kept);
     }
 
 private:
+    // Records usually follow one another, so most extend the last range; the rest are merged
+    // once at the end.
+    void NoteFilled(std::uint32_t address, std::uint32_t count) {
+        if (count == 0) return;
+        auto& filled = target_.Filled;
+        const std::uint32_t end = address + count;
+        if (!filled.empty() && address >= filled.back().begin && address <= filled.back().end) {
+            filled.back().end = std::max(filled.back().end, end);
+            return;
+        }
+        filled.push_back({address, end});
+        ordered_ = ordered_ && (filled.size() == 1 || address > filled[filled.size() - 2].end);
+    }
+
     // Segment addressing is not followed: data after a nonzero segment would land at the wrong
     // addresses. A zero segment changes nothing and is let through.
     static void RequireZeroSegment(std::string_view line, int index) {
@@ -176,6 +208,7 @@ private:
     LoadedImage& target_;
     std::uint32_t upperAddress_ = 0;
     bool accepted_ = true;
+    bool ordered_ = true; // the ranges noted so far are in order and apart
 };
 
 // Drops the byte at every index i where (i + 1) is a multiple of 4.
@@ -216,6 +249,7 @@ void PlaceVerifiedLines(std::string_view text, std::string_view fileName, McuFam
         }
     }
     if (placementFailure) throw *placementFailure;
+    placement.MergeFilled();
 }
 
 LoadResult FailureResult(const LoadFailure& failure, std::string_view fileName) {
@@ -256,6 +290,8 @@ LoadResult LoadHexText(std::string_view text, std::string_view fileName, McuFami
                        LoadedImage& target) {
     target.ImageTop = 0;
     target.FirmwareImage.clear();
+    target.Filled.clear();
+    target.DataRecords = target.PlacedRecords = 0;
     text = TextBeforeNul(text);
     ReserveForText(target.FirmwareImage, text.size());
     try {

@@ -34,10 +34,22 @@ struct LoadResult {
     bool ok() const { return outcome == Outcome::Loaded; }
 };
 
-// The state a load rebuilds: the image and the largest end address of its accepted data records.
+// Target addresses from `begin` up to, not including, `end`.
+struct AddressRange {
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    bool operator==(const AddressRange&) const = default;
+};
+
+// The state a load rebuilds: the image and the largest end address of its accepted data records,
+// and for reports what the records gave: the addresses that placed records filled (merged, in
+// order), the data records in the file and those of them placed in the image.
 struct LoadedImage {
     FirmwareBytes FirmwareImage;
     std::int32_t ImageTop = 0;
+    std::vector<AddressRange> Filled{};
+    std::size_t DataRecords = 0;
+    std::size_t PlacedRecords = 0;
 };
 
 // Loads the file at `path` into `target`. When no file is there, `target` is untouched; on any

@@ -34,6 +34,14 @@ struct LoadCase {
     std::string message; // checked unless empty
 };
 
+} // namespace
+
+void PrintTo(const AddressRange& range, std::ostream* os) {
+    *os << std::hex << "0x" << range.begin << "-0x" << range.end << std::dec;
+}
+
+namespace {
+
 void PrintTo(const LoadCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -42,7 +50,8 @@ class LoadText : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadText, GivesImageTopAndOutcome) {
     const LoadCase& c = GetParam();
-    LoadedImage loaded{{1, 2, 3}, 3}; // a previous load is always replaced
+    LoadedImage loaded{.FirmwareImage = {1, 2, 3},
+                       .ImageTop = 3}; // a previous load is always replaced
     const LoadResult result = LoadHexText(c.text, "fw.hex", c.family, loaded);
     EXPECT_EQ(result.outcome, c.outcome) << result.message;
     EXPECT_EQ(loaded.FirmwareImage, c.image);
@@ -271,6 +280,40 @@ const LoadCase kLoadCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, LoadText, ::testing::ValuesIn(kLoadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// What the records filled, for reports: ranges merged and in order, whatever the file's order.
+TEST(LoadText, ReportsTheRangesThatRecordsFilledAndTheRecordCounts) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<AddressRange> filled;
+        std::size_t dataRecords, placedRecords;
+    };
+    const Case cases[] = {
+        {"Adjacent", Lines({Record(0, 0, {1, 2}), Record(2, 0, {3}), EndOfFile()}), {{0, 3}}, 2, 2},
+        {"Gap", Lines({Record(0, 0, {1}), Record(0x10, 0, {2, 3})}), {{0, 1}, {0x10, 0x12}}, 2, 2},
+        {"OutOfOrderAndOverlapping",
+         Lines({Record(0x20, 0, {1}), Record(4, 0, {1, 2, 3, 4}), Record(0, 0, {9, 9, 9, 9, 9}),
+                Record(0x1F, 0, {7, 7})}),
+         {{0, 8}, {0x1F, 0x21}},
+         4,
+         4},
+        {"BeyondTheBoundIsCountedNotFilled",
+         Lines({Record(0, 0, {1}), Upper(0x30), Record(0, 0, {2})}),
+         {{0, 1}},
+         2,
+         1},
+        {"EmptyRecordFillsNothing", Lines({Record(8, 0, {})}), {}, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadedImage loaded{{}, 0, {{5, 6}}, 9, 9}; // a previous load's report is replaced
+        ASSERT_TRUE(LoadHexText(c.text, "fw.hex", P18, loaded).ok());
+        EXPECT_EQ(loaded.Filled, c.filled);
+        EXPECT_EQ(loaded.DataRecords, c.dataRecords);
+        EXPECT_EQ(loaded.PlacedRecords, c.placedRecords);
+    }
+}
+
 TEST(LoadText, RangeErrorNamesTheLine) {
     LoadedImage loaded;
     const auto result = LoadHexText(Lines({Record(0, 0, {1}), Upper(0x8000), Record(0x10, 0, {1})}),
@@ -364,7 +407,7 @@ TEST_F(LoadFile, ReadsTheFileAndNamesItWithoutItsFolder) {
 TEST_F(LoadFile, NothingAtThePathOrAFolderLeavesTheImageAsItWas) {
     std::filesystem::create_directory(folder_ / "x.hex");
     for (const auto& path : {(folder_ / "missing.hex").string(), (folder_ / "x.hex").string()}) {
-        LoadedImage loaded{{7, 7}, 2};
+        LoadedImage loaded{.FirmwareImage = {7, 7}, .ImageTop = 2};
         EXPECT_EQ(LoadHexFile(path, P18, loaded).outcome, Outcome::NoFile);
         EXPECT_EQ(loaded.FirmwareImage, (FirmwareBytes{7, 7}));
         EXPECT_EQ(loaded.ImageTop, 2);
@@ -373,7 +416,7 @@ TEST_F(LoadFile, NothingAtThePathOrAFolderLeavesTheImageAsItWas) {
 
 TEST(LoadUnreadableFile, ReportsPathAndReasonAndLeavesNothing) {
     // A regular file that every user, root included, fails to read.
-    LoadedImage loaded{{7}, 1};
+    LoadedImage loaded{.FirmwareImage = {7}, .ImageTop = 1};
     const auto result = LoadHexFile("/proc/self/mem", P18, loaded);
     EXPECT_EQ(result.outcome, Outcome::FileOpenError);
     EXPECT_EQ(result.message, "Cannot open file \"/proc/self/mem\". Input/output error");

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 
 namespace quorvel::app::testing {
@@ -184,7 +185,9 @@ TEST_F(SettingsFile, ANonNumericShowCommandIsReportedAndTheWindowStillShows) {
     EXPECT_TRUE(SettingsText().contains("ShowCmd=1\r\n")) << "the save writes valid values again";
 }
 
-TEST_F(SettingsFile, AnUnreadableFileEndsTheStartUpBeforeTheWindowExists) {
+// The half-built window goes on the way out, and leaves the file as it found it: the link
+// stays a link to the same place, and nothing is written beside it.
+TEST_F(SettingsFile, AnUnreadableFileEndsTheStartUpBeforeTheWindowExistsAndIsLeftAlone) {
     ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), SettingsPath()));
     try {
         Create();
@@ -193,6 +196,11 @@ TEST_F(SettingsFile, AnUnreadableFileEndsTheStartUpBeforeTheWindowExists) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
                   "Cannot open file \"" + SettingsPath() + "\". Input/output error");
     }
+    const QFileInfo settings(SettingsPath());
+    EXPECT_TRUE(settings.isSymLink());
+    EXPECT_EQ(settings.symLinkTarget(), "/proc/self/mem");
+    EXPECT_EQ(QDir(programFolder.path()).entryList(QDir::Files | QDir::System),
+              QStringList{"Settings.ini"});
 }
 
 } // namespace

@@ -226,6 +226,7 @@ TEST_F(Stored, TheKeyForThisScreenSizeWinsOverThePlainOne) {
 TEST_F(Stored, SavedValuesComeBack) {
     {
         IniFileStorage ini(folder.path());
+        ini.LoadFromDisk();
         port->port = "/dev/ttyUSB3";
         port->dataBits = TestPort::dbSix;
         port->parity->bits = TestGroup::prSpace;

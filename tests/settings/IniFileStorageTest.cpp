@@ -106,6 +106,17 @@ TEST_F(SettingsFile, ReadingRules) {
     EXPECT_EQ(storage->ReadCharacter("frmPelmora\\ComPort1_FlowControl\\XoffChar").value, 19);
 }
 
+TEST_F(SettingsFile, AByteOrderMarkIsSkippedOnReadingAndNotWritten) {
+    const QByteArray text = "[frmPelmora]\r\nComPort1_Port=ttyUSB1\r\n\r\n"
+                            "[frmPelmora\\ComPort1_Parity]\r\nBits=prOdd\r\n\r\n";
+    {
+        const auto storage = Load("\xEF\xBB\xBF" + text);
+        EXPECT_EQ(storage->GetKeyText("frmPelmora\\ComPort1_Port", ""), "ttyUSB1");
+        EXPECT_EQ(storage->GetKeyText("frmPelmora\\ComPort1_Parity\\Bits", ""), "prOdd");
+    }
+    EXPECT_EQ(ReadFile(), text);
+}
+
 TEST_F(SettingsFile, TypedReadsGiveAbsentValueOrInvalid) {
     const auto storage = Load("[s]\r\nyes=yes\r\ntwo=2\r\nzero=0\r\nempty=\r\nmaybe=maybe\r\n"
                               "bits2=2\r\nbits9=9\r\nchar=273\r\nnegative=-12\r\n");

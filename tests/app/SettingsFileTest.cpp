@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 
+#include <algorithm>
+
 namespace quorvel::app::testing {
 namespace {
 
@@ -171,18 +173,125 @@ TEST_F(SettingsFile, ALongerPortNameIsShownWholeOrShortenedWithItsFullNameAtHand
     }
 }
 
-TEST_F(SettingsFile, ANonNumericShowCommandIsReportedAndTheWindowStillShows) {
-    QFile file(SettingsPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[frmPelmora]\r\nShowCmd=abc\r\nCheckBoxClose_Checked=TRUE\r\n");
-    file.close();
-    Run([&](TPelmora& w) {
-        EXPECT_FALSE(w.CheckBoxClose->isChecked()); // nothing after the bad key is applied
-        EXPECT_TRUE(w.isVisible());
-    });
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "'abc' is not a valid integer value.");
-    EXPECT_TRUE(SettingsText().contains("ShowCmd=1\r\n")) << "the save writes valid values again";
+// A file as the program writes it, every stored entry a value the user chose rather than the
+// window's design value. `replaced` and `by` swap one of its lines for another.
+QByteArray UserFile(const QString& hex, const QString& firmwareFolder, const QByteArray& replaced,
+                    const QByteArray& by) {
+    const QByteArrayList lines = {"[frmPelmora]",
+                                  "FormVersion=0",
+                                  "ShowCmd=1",
+                                  "Flags=0",
+                                  "PixelsPerInch=96",
+                                  "MinMaxPos(1280x1024)=-1,-1,-1,-1",
+                                  "MinMaxPos=-1,-1,-1,-1",
+                                  "NormPos(1280x1024)=88,88,577,470",
+                                  "NormPos=88,88,577,470",
+                                  "ComPort1_Port=vboard0",
+                                  "ComPort1_BaudRate=br115200",
+                                  "ComPort1_DataBits=dbSeven",
+                                  "ComPort1_StopBits=sbTwoStopBits",
+                                  "CheckBoxClose_Checked=TRUE",
+                                  "OpenDialog1_InitialDir=" + firmwareFolder.toUtf8(),
+                                  "OpenDialog1_FileName=" + hex.toUtf8(),
+                                  "MCUComboBox_ItemIndex=0",
+                                  "",
+                                  "[frmPelmora\\ComPort1_Parity]",
+                                  "Bits=prEven",
+                                  "Check=TRUE",
+                                  "Replace=TRUE",
+                                  "ReplaceChar=63",
+                                  "",
+                                  "[frmPelmora\\ComPort1_FlowControl]",
+                                  "FlowControl=fcHardware",
+                                  "OutCTSFlow=TRUE",
+                                  "OutDSRFlow=TRUE",
+                                  "ControlDTR=dtrEnable",
+                                  "ControlRTS=rtsHandshake",
+                                  "XonXoffOut=FALSE",
+                                  "XonXoffIn=FALSE",
+                                  "DSRSensitivity=TRUE",
+                                  "TxContinueOnXoff=TRUE",
+                                  "XonChar=17",
+                                  "XoffChar=19",
+                                  ""};
+    QByteArray text;
+    for (const QByteArray& line : lines)
+        text += (!replaced.isEmpty() && line == replaced ? by : line) + "\r\n";
+    return text;
+}
+
+// The file without the window's placement, which says where this run's window was.
+QByteArray WithoutPlacement(const QByteArray& text) {
+    static const QByteArrayList placementKeys = {
+        "FormVersion=", "ShowCmd=", "Flags=", "PixelsPerInch=", "MinMaxPos", "NormPos"};
+    QByteArray kept;
+    for (const QByteArray& line : text.split('\n'))
+        if (std::none_of(placementKeys.begin(), placementKeys.end(),
+                         [&](const QByteArray& key) { return line.startsWith(key); }))
+            kept += line + '\n';
+    return kept;
+}
+
+// A run that changes nothing changes none of the stored entries, whatever shape the file came
+// in; a placement value that is not a number is reported and loses only the placement.
+TEST_F(SettingsFile, WhatTheUserStoredComesBackAndIsSavedBackAsItWas) {
+    const struct {
+        const char* name;
+        QByteArray replaced, by; // one line of the file
+        bool byteOrderMark;
+        bool linked; // Settings.ini is a link to the file kept elsewhere
+        QString box;
+    } cases[] = {
+        {"as written", {}, {}, false, false, {}},
+        {"with a byte-order mark", {}, {}, true, false, {}},
+        {"through a link", {}, {}, false, true, {}},
+        {"ShowCmd", "ShowCmd=1", "ShowCmd=abc", false, false,
+         "'abc' is not a valid integer value."},
+        {"Flags", "Flags=0", "Flags=x1", false, false, "'x1' is not a valid integer value."},
+        {"PixelsPerInch", "PixelsPerInch=96", "PixelsPerInch=9 6", false, false,
+         "'9 6' is not a valid integer value."},
+        {"FormVersion", "FormVersion=0", "FormVersion=zero", false, false,
+         "'zero' is not a valid integer value."},
+    };
+    const QString hex = folder.Write("fw.hex", ValidHex());
+    const QString firmwareFolder = folder.MakeFolder("firmware");
+    const QString kept = folder.MakeFolder("kept") + "/Settings.ini";
+    QDir(programFolder.path()).mkpath("ports");
+    QFile::link("/dev/null", programFolder.filePath("ports/vboard0"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray stored = UserFile(hex, firmwareFolder, c.replaced, c.by);
+        QFile::remove(SettingsPath());
+        const QString written = c.linked ? kept : SettingsPath();
+        if (c.linked) {
+            ASSERT_TRUE(QFile::link(kept, SettingsPath()));
+        }
+        QFile file(written);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write((c.byteOrderMark ? "\xEF\xBB\xBF" : "") + stored);
+        file.close();
+        answerer.seen.clear();
+
+        Run([&](TPelmora& w) {
+            EXPECT_EQ(History(), QStringList{"Opened: " + hex});
+            EXPECT_EQ(w.ComPort1->Port(), "vboard0");
+            EXPECT_TRUE(w.CheckBoxClose->isChecked());
+            EXPECT_TRUE(w.isVisible());
+        });
+
+        const std::vector<SeenBox> boxes = Boxes();
+        EXPECT_EQ(boxes.size(), c.box.isEmpty() ? 0u : 1u);
+        if (!c.box.isEmpty() && !boxes.empty()) {
+            EXPECT_EQ(boxes[0].text, c.box);
+        }
+        EXPECT_EQ(QFileInfo(SettingsPath()).isSymLink(), c.linked);
+        QFile saved(written);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QByteArray text = saved.readAll();
+        EXPECT_EQ(WithoutPlacement(text).toStdString(), WithoutPlacement(stored).toStdString());
+        EXPECT_TRUE(text.startsWith("[frmPelmora]\r\nFormVersion=0\r\nShowCmd=1\r\nFlags=0\r\n"))
+            << "the save writes valid values again";
+    }
 }
 
 // The half-built window goes on the way out, and leaves the file as it found it: the link

@@ -105,29 +105,38 @@ TEST_F(SettingsFile, AFirstRunWritesEveryKeyOfTheWindowAndItsPortInOrder) {
     EXPECT_TRUE(lines[5].endsWith(")=-1,-1,-1,-1"));
 }
 
+// A known port stays, in the system's spelling when it differs only in letter case (device
+// names on Linux are case-sensitive); an unknown one gives way to the first port listed.
 TEST_F(SettingsFile, TheStoredPortCheckKeepsAKnownPortAndReplacesAnUnknownOne) {
     const struct {
         const char* stored;
-        bool systemHasPorts;
+        QStringList systemPorts;
         QStringList history;
         QString port;
     } cases[] = {
-        {"com1", true, {}, "com1"}, // any letter case matches
-        {"ttyGone", true, {"Unknown COM port: ttyGone.", "COM port set to: COM1."}, "COM1"},
-        {"ttyGone", false, {"Unknown COM port: ttyGone.", "COM port set to: ."}, ""},
+        {"COM1", {"COM1"}, {}, "COM1"},
+        {"com1", {"COM1"}, {}, "COM1"},
+        {"com1", {"COM1", "com1"}, {}, "com1"}, // the exact spelling wins
+        {"ttyGone", {"COM1"}, {"Unknown COM port: ttyGone.", "COM port set to: COM1."}, "COM1"},
+        {"ttyGone", {}, {"Unknown COM port: ttyGone.", "COM port set to: ."}, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored);
+        SCOPED_TRACE(c.stored + (" with " + c.systemPorts.join(',')).toStdString());
         QFile file(SettingsPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray("[frmPelmora]\r\nComPort1_Port=") + c.stored +
                    "\r\nComPort1_BaudRate=br9600\r\n");
         file.close();
         Create();
-        if (!c.systemHasPorts) QFile::remove(programFolder.filePath("ports/COM1"));
+        QDir ports(programFolder.filePath("ports"));
+        for (const QString& name : ports.entryList(QDir::System))
+            ports.remove(name);
+        for (const QString& name : c.systemPorts)
+            QFile::link("/dev/null", ports.filePath(name));
         Show();
         EXPECT_EQ(History(), c.history);
         EXPECT_EQ(window->ComPort1->Port(), c.port);
+        EXPECT_EQ(window->JvLabel6->text(), c.port);
         EXPECT_EQ(window->ComPort1->BaudRate(), serial::br115200);
         EXPECT_EQ(window->JvLabel7->text(), "115200");
         window->close();

@@ -190,14 +190,23 @@ void TPelmora::FormShow() {
     StoredPortCheck();
 }
 
-// A stored port that the system no longer has is replaced by the first one it lists; the
-// board's firmware only talks at 115200 baud.
+// A stored port that the system no longer has is replaced by the first one it lists. One that
+// differs from a listed port only in letter case takes the system's spelling: device names
+// on Linux are case-sensitive, so the other spelling would not open. The board's firmware
+// only talks at 115200 baud.
 void TPelmora::StoredPortCheck() {
     const QStringList ports = serial::ListSerialPorts(sysfsTtyRoot_, programFolder_);
-    if (!ports.contains(ComPort1->Port(), Qt::CaseInsensitive)) {
-        AppendHistory("Unknown COM port: " + ComPort1->Port() + ".");
-        ComPort1->SetPort(ports.isEmpty() ? QString() : ports.first());
-        AppendHistory("COM port set to: " + ComPort1->Port() + ".");
+    if (!ports.contains(ComPort1->Port())) {
+        const auto spelt = std::find_if(ports.begin(), ports.end(), [this](const QString& port) {
+            return port.compare(ComPort1->Port(), Qt::CaseInsensitive) == 0;
+        });
+        if (spelt != ports.end()) {
+            ComPort1->SetPort(*spelt);
+        } else {
+            AppendHistory("Unknown COM port: " + ComPort1->Port() + ".");
+            ComPort1->SetPort(ports.isEmpty() ? QString() : ports.first());
+            AppendHistory("COM port set to: " + ComPort1->Port() + ".");
+        }
     }
     ComPort1->SetBaudRate(serial::br115200);
     ShowPortName(ComPort1->Port());

@@ -131,26 +131,44 @@ void FormStorage::SaveEntries() {
     }
 }
 
+// A placement value that is not a number loses only the placement: the window opens at its
+// design place, every stored entry is still applied, and the error is raised at the end.
 void FormStorage::RestoreState() {
     saved_ = false;
-    if (RequireInteger("FormVersion", 0) >= 0) {
-        RestorePlacement();
-        RestoreEntries();
+    std::optional<StoredPlacement> placement;
+    std::optional<ConversionError> placementError;
+    try {
+        if (RequireInteger("FormVersion", 0) < 0) {
+            FinishRestore();
+            return;
+        }
+        placement = ReadPlacement();
+    } catch (const ConversionError& error) {
+        placementError = error;
     }
+    if (placement) ApplyPlacement(*placement);
+    RestoreEntries();
+    FinishRestore();
+    if (placementError) throw *placementError;
+}
+
+void FormStorage::FinishRestore() {
     restored_ = true;
     // The window has a fixed single frame, whose maximised place is minus its border.
     maximizedPosition_ = QPoint(-1, -1);
 }
 
-void FormStorage::RestorePlacement() {
-    flags_ = RequireInteger("Flags", flags_);
+// Everything the placement keys say, read before any of it is applied, so that a value that
+// cannot be converted leaves the window where it is.
+FormStorage::StoredPlacement FormStorage::ReadPlacement() const {
+    StoredPlacement placement;
+    placement.flags = RequireInteger("Flags", flags_);
     bool positionFound = false;
     const QString minMax = PositionText("MinMaxPos");
     if (!minMax.isEmpty()) {
         positionFound = true;
         const QStringList words = PositionWords(minMax);
-        minimizedPosition_ = {PositionWord(words, 0, 0), PositionWord(words, 1, 0)};
-        maximizedPosition_ = {PositionWord(words, 2, 0), PositionWord(words, 3, 0)};
+        placement.minimizedPosition = QPoint(PositionWord(words, 0, 0), PositionWord(words, 1, 0));
     }
     QPoint topLeft = form_->pos();
     const QString normal = PositionText("NormPos");
@@ -161,9 +179,17 @@ void FormStorage::RestorePlacement() {
     }
     if (positionFound) {
         const int current = ScreenPixelsPerInch();
-        if (RequireInteger("PixelsPerInch", current) == current) form_->move(topLeft);
+        if (RequireInteger("PixelsPerInch", current) == current) placement.topLeft = topLeft;
     }
-    switch (RequireInteger("ShowCmd", 0)) {
+    placement.showCommand = RequireInteger("ShowCmd", 0);
+    return placement;
+}
+
+void FormStorage::ApplyPlacement(const StoredPlacement& placement) {
+    flags_ = placement.flags;
+    if (placement.minimizedPosition) minimizedPosition_ = *placement.minimizedPosition;
+    if (placement.topLeft) form_->move(*placement.topLeft);
+    switch (placement.showCommand) {
     case 2:
     case 6:
     case 7:

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 class QWidget;
@@ -32,8 +33,8 @@ public:
     QString AppStoragePath = QStringLiteral("frmPelmora\\");
     QStringList StoredProps;
 
-    // Throws ConversionError when a placement key is not a number: what was applied before it
-    // stays, nothing after it is applied, and the state is not marked restored.
+    // Throws ConversionError when a placement key is not a number, after the stored entries
+    // have been applied and the state marked restored; none of the placement is applied.
     void RestoreState();
     void SaveState();
 
@@ -46,6 +47,13 @@ public:
     void OnDestroy();       // save unless already done
 
 private:
+    // What the placement keys hold; an empty position is one that is not applied.
+    struct StoredPlacement {
+        int flags = 0;
+        std::optional<QPoint> minimizedPosition;
+        std::optional<QPoint> topLeft;
+        int showCommand = 0;
+    };
     struct StoredEntry {
         QObject* component = nullptr;
         QMetaProperty property;
@@ -61,8 +69,10 @@ private:
 
     void SavePlacement();
     void SaveEntries();
-    void RestorePlacement();
+    StoredPlacement ReadPlacement() const;
+    void ApplyPlacement(const StoredPlacement& placement);
     void RestoreEntries();
+    void FinishRestore();
     void RestoreSubObject(QObject* group, const QString& section);
 
     QWidget* form_;

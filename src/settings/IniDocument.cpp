@@ -6,6 +6,8 @@ namespace quorvel::settings {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
@@ -44,9 +46,11 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 // Each line is stripped first. Empty lines and ";" comments are dropped, "[name]" starts a
 // section, and within a section a line with "=" is a key (name and value stripped) while
 // any other line is kept as it is, never found as a key. Lines before the first section
-// are dropped.
+// are dropped. A UTF-8 byte-order mark, which some editors put first, is not part of the
+// first line: left there it would hide the first section's header.
 void IniDocument::Parse(std::string_view text) {
     sections_.clear();
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     ForEachLine(text, [this](std::string_view raw) {
         const std::string_view line = Strip(raw);
         if (line.empty() || line.front() == ';') return;

@@ -55,8 +55,12 @@ IniFileStorage::~IniFileStorage() {
 void IniFileStorage::LoadFromDisk() {
     document_.Clear();
     readOnly_ = false;
+    loaded_ = false;
     const QFileInfo info(fullFileName_);
-    if (!info.isFile()) return;
+    if (!info.isFile()) {
+        loaded_ = true;
+        return;
+    }
     // Write permission for nobody is what marks the file read-only (root could still write).
     readOnly_ =
         (info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)) == 0;
@@ -68,10 +72,11 @@ void IniFileStorage::LoadFromDisk() {
             Bytes("Cannot open file \"" + fullFileName_ + "\". " + file.errorString()));
     document_.Parse(
         std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
+    loaded_ = true;
 }
 
 void IniFileStorage::WriteToDisk() const {
-    if (readOnly_) return;
+    if (readOnly_ || !loaded_) return;
     QDir().mkpath(QFileInfo(fullFileName_).absolutePath());
     // The new text replaces the old file only once it has been written whole, so a full
     // disk or a killed program never leaves half a file behind. Failures are not reported.

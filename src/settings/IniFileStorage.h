@@ -1,6 +1,8 @@
 #pragma once
 // "Settings.ini" beside the program file: read once when the window has been built, held in
-// memory, written back whole once, when the storage is destroyed at the end of the run.
+// memory, written back whole once, when the storage is destroyed at the end of the run. A
+// storage that never read the file (or found none) never writes it: its document does not
+// hold what the user stored.
 
 #include "IniDocument.h"
 
@@ -47,8 +49,8 @@ public:
     // Replaces the document by the file's content (empty when there is no file) and notes
     // whether the file is read-only. Throws FileOpenError when it exists but cannot be read.
     void LoadFromDisk();
-    // Writes the whole document unless read-only; a failure leaves the old file as it was
-    // and is not reported.
+    // Writes the whole document unless read-only or not loaded; a failure leaves the old file
+    // as it was and is not reported.
     void WriteToDisk() const;
 
     bool HasKey(const QString& path) const;
@@ -81,6 +83,7 @@ private:
 
     QString fullFileName_;
     bool readOnly_ = false;
+    bool loaded_ = false;
     IniDocument document_;
     QString trueValues_ = "TRUE, YES, Y";
     QString falseValues_ = "FALSE, NO, N";

@@ -204,7 +204,7 @@ TEST_P(StoredPortCheck, ReplacesAnUnknownPortAndForces115200) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, StoredPortCheck,
     ::testing::Values(
-        PortCheckCase{"OtherLetterCaseIsAccepted", "com3", {"COM3"}, {}, "com3"},
+        PortCheckCase{"OtherLetterCaseTakesTheListedSpelling", "com3", {"COM3"}, {}, "COM3"},
         PortCheckCase{"UnknownTakesTheFirstSorted",
                       "COM5",
                       {"COM2", "COM10"},

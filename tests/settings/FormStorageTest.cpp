@@ -182,12 +182,21 @@ TEST_F(Stored, ANegativeFormVersionRestoresNothing) {
     EXPECT_EQ(ini->GetKeyText("frmPelmora\\FormVersion", ""), "0");
 }
 
-TEST_F(Stored, ANonNumericPlacementKeyStopsTheRestoreThere) {
-    for (const char* key : {"FormVersion", "Flags", "ShowCmd"}) {
+// Valid placement keys that would move, maximise and flag the window, then one of them again
+// (the later line is the one read) with a value that is not a number.
+TEST_F(Stored, ANonNumericPlacementKeySkipsThePlacementWholeAndNothingElse) {
+    for (const char* key : {"FormVersion", "Flags", "PixelsPerInch", "ShowCmd"}) {
         SCOPED_TRACE(key);
+        window.move(10, 10);
+        window.setWindowState(Qt::WindowNoState);
         port->port = "COM1";
-        const auto ini =
-            Ini(QByteArray("[frmPelmora]\r\n") + key + "=abc\r\nComPort1_Port=COM9\r\n");
+        port->parity->bits = TestGroup::prNone;
+        check->setChecked(false);
+        const auto ini = Ini("[frmPelmora]\r\nFormVersion=0\r\nShowCmd=3\r\nFlags=7\r\n"
+                             "PixelsPerInch=" +
+                             QByteArray::number(Dpi()) + "\r\nNormPos=40,50,340,250\r\n" + key +
+                             "=abc\r\nComPort1_Port=COM9\r\nCheckBoxClose_Checked=TRUE\r\n"
+                             "[frmPelmora\\ComPort1_Parity]\r\nBits=prOdd\r\n");
         const auto storage = Storage(*ini);
         try {
             storage->RestoreState();
@@ -195,8 +204,15 @@ TEST_F(Stored, ANonNumericPlacementKeyStopsTheRestoreThere) {
         } catch (const ConversionError& error) {
             EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
         }
-        EXPECT_EQ(port->port, "COM1");
-        EXPECT_FALSE(storage->Restored());
+        EXPECT_EQ(window.pos(), QPoint(10, 10));
+        EXPECT_FALSE(window.isMaximized());
+        EXPECT_EQ(port->port, "COM9");
+        EXPECT_EQ(port->parity->bits, TestGroup::prOdd);
+        EXPECT_TRUE(check->isChecked());
+        EXPECT_TRUE(storage->Restored());
+        storage->SaveState();
+        EXPECT_EQ(ini->GetKeyText("frmPelmora\\Flags", ""), "0");
+        EXPECT_EQ(ini->GetKeyText("frmPelmora\\ComPort1_Port", ""), "COM9");
     }
 }
 
@@ -226,6 +242,7 @@ TEST_F(Stored, TheKeyForThisScreenSizeWinsOverThePlainOne) {
 TEST_F(Stored, SavedValuesComeBack) {
     {
         IniFileStorage ini(folder.path());
+        ini.LoadFromDisk();
         port->port = "/dev/ttyUSB3";
         port->dataBits = TestPort::dbSix;
         port->parity->bits = TestGroup::prSpace;

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,6 +19,21 @@ namespace quorvel::settings {
 namespace {
 
 const QStringList kDataBits = {"dbFive", "dbSix", "dbSeven", "dbEight"};
+
+// Runs `act` in a child process as the user "nobody"; true when `act` answered true there.
+bool AsNobody(const std::function<bool()>& act) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody) return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 &&
+                             ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) == 0 &&
+                             ::setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) == 0;
+        ::_exit(dropped && act() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -86,6 +104,17 @@ TEST_F(SettingsFile, ReadingRules) {
     EXPECT_TRUE(storage->HasSection("frmPelmora\\ComPort1_FlowControl\\"));
     EXPECT_FALSE(storage->HasKey("frmPelmora\\ComPort1_FlowControl\\XonChar"));
     EXPECT_EQ(storage->ReadCharacter("frmPelmora\\ComPort1_FlowControl\\XoffChar").value, 19);
+}
+
+TEST_F(SettingsFile, AByteOrderMarkIsSkippedOnReadingAndNotWritten) {
+    const QByteArray text = "[frmPelmora]\r\nComPort1_Port=ttyUSB1\r\n\r\n"
+                            "[frmPelmora\\ComPort1_Parity]\r\nBits=prOdd\r\n\r\n";
+    {
+        const auto storage = Load("\xEF\xBB\xBF" + text);
+        EXPECT_EQ(storage->GetKeyText("frmPelmora\\ComPort1_Port", ""), "ttyUSB1");
+        EXPECT_EQ(storage->GetKeyText("frmPelmora\\ComPort1_Parity\\Bits", ""), "prOdd");
+    }
+    EXPECT_EQ(ReadFile(), text);
 }
 
 TEST_F(SettingsFile, TypedReadsGiveAbsentValueOrInvalid) {
@@ -181,8 +210,19 @@ TEST_F(SettingsFile, WriteKeepsPermissionBitsAndCreatesAMissingFolder) {
     EXPECT_EQ(status.st_mode & 0777, 0640u);
 
     const QString nested = folder_.filePath("new/folder");
-    { IniFileStorage(nested).SetKeyText("s\\A", "1"); }
+    {
+        IniFileStorage storage(nested);
+        storage.LoadFromDisk(); // finds none
+        storage.SetKeyText("s\\A", "1");
+    }
     EXPECT_TRUE(QFile::exists(nested + "/Settings.ini"));
+}
+
+TEST_F(SettingsFile, AStorageThatNeverReadTheFileNeverWritesIt) {
+    const QByteArray original = "[s]\r\nKey=stored\r\n";
+    WriteFile(original);
+    { IniFileStorage(folder_.path()).SetKeyText("s\\Key", "design"); }
+    EXPECT_EQ(ReadFile(), original);
 }
 
 TEST_F(SettingsFile, UnreadableFileIsAFileOpenErrorNamingPathAndReason) {
@@ -198,7 +238,38 @@ TEST_F(SettingsFile, UnreadableFileIsAFileOpenErrorNamingPathAndReason) {
                   0u)
             << error.what();
     }
-    QFile::remove(FilePath()); // the storage must not write through the link either
+}
+
+// Root's file that "nobody" may not read, in a folder where "nobody" could replace it: the
+// failed start-up leaves it exactly as it was.
+TEST_F(SettingsFile, AFileThisUserCannotReadIsLeftExactlyAsItWas) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can run the load as another user";
+    const QByteArray original = "[frmPelmora]\r\nComPort1_Port=ttyUSB1\r\n; kept\r\n";
+    WriteFile(original);
+    const QByteArray path = FilePath().toUtf8();
+    ASSERT_EQ(::chmod(path.constData(), 0600), 0);
+    ASSERT_EQ(::chmod(folder_.path().toUtf8().constData(), 0777), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.constData(), &before), 0);
+
+    EXPECT_TRUE(AsNobody([this] {
+        IniFileStorage storage(folder_.path());
+        try {
+            storage.LoadFromDisk();
+        } catch (const FileOpenError&) {
+            return true;
+        }
+        return false;
+    })) << "the load did not fail";
+
+    struct stat after {};
+    ASSERT_EQ(::stat(path.constData(), &after), 0);
+    EXPECT_EQ(ReadFile(), original);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"Settings.ini"});
 }
 
 // A write that fails half-way (here: the file-size limit, as a full disk would) leaves the

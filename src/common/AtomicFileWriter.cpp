@@ -1,5 +1,7 @@
 #include "AtomicFileWriter.h"
 
+#include "UniqueDescriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -42,12 +44,13 @@ mode_t PermissionsFor(const std::string& path) {
 std::optional<std::string> WriteFileAtomically(const std::string& path, const void* data,
                                                std::size_t size, Durability durability) {
     std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return FailureText(path, errno);
-    int error = WriteAll(fd, static_cast<const char*>(data), size);
-    if (error == 0 && ::fchmod(fd, PermissionsFor(path)) != 0) error = errno;
-    if (error == 0 && durability == Durability::SyncFirst && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
+    UniqueDescriptor file(::mkstemp(temporary.data()));
+    if (!file) return FailureText(path, errno);
+    int error = WriteAll(file.Get(), static_cast<const char*>(data), size);
+    if (error == 0 && ::fchmod(file.Get(), PermissionsFor(path)) != 0) error = errno;
+    if (error == 0 && durability == Durability::SyncFirst && ::fsync(file.Get()) != 0)
+        error = errno;
+    if (file.Close() != 0 && error == 0) error = errno;
     if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
     if (error == 0) return std::nullopt;
     ::unlink(temporary.c_str());

@@ -15,6 +15,7 @@
 #include "IniFileStorage.h"
 #include "PelmoraLinkHost.h"
 #include "PortList.h"
+#include "ProgramFoldersQt.h"
 #include "TaskDialog.h"
 
 #include <QCloseEvent>
@@ -23,7 +24,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMimeData>
 #include <QMoveEvent>
@@ -39,8 +39,7 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       arguments_(arguments), programFile_(programFile),
-      programFolder_(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
-                                             : programFolder) {
+      programFolder_(programFolder.isEmpty() ? common::qt::ProgramFolder() : programFolder) {
     BuildControls();
     BuildSignalLamps(); // before the port, so that they go first when the window is torn down
     BuildSerialPort();

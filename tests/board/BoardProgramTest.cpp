@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 #include "HexFile.h"
+#include "ProgramFolders.h"
 #include "SlaveEnd.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +63,8 @@ TEST(BoardProgram, PrintsTheSlavePathFirstAndASummaryOnSignals) {
 
 TEST(BoardProgram, PublishesItselfBesideTheProgramUntilItEnds) {
     const std::string name = "test-board-" + std::to_string(::getpid());
-    const std::string link = kProgram.substr(0, kProgram.rfind('/')) + "/ports/" + name;
+    const std::string link =
+        common::PortsFolder(kProgram.substr(0, kProgram.rfind('/'))) + "/" + name;
     ChildProcess board = Start({"--publish", name});
     const auto path = board.ReadLine(kPatience);
     ASSERT_TRUE(path);

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "PortPublication.h"
+#include "ProgramFolders.h"
 #include "VirtualBoard.h"
 
 #include <csignal>
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
     if (!line.options.publishName.empty()) {
         try {
             publication = std::make_unique<PortPublication>(
-                ProgramFolder(), line.options.publishName, board->SlavePath());
+                quorvel::common::PortsFolder(quorvel::common::ProgramFolder()),
+                line.options.publishName, board->SlavePath());
         } catch (const std::system_error& error) {
             std::fprintf(stderr, "quorvel-board: cannot publish the port: %s\n", error.what());
             return 1;

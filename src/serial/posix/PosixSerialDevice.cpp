@@ -1,8 +1,7 @@
 #include "PosixSerialDevice.h"
 
 #include "LineTermios.h"
-
-#include "ProgramFolder.h"
+#include "ProgramFoldersQt.h"
 
 #include <QFileInfo>
 
@@ -74,8 +73,9 @@ bool DeviceGone(int revents, short wanted) {
 
 QString DevicePath(const QString& port, const QString& programFolder) {
     if (port.startsWith(QLatin1Char('/'))) return port;
-    if (!port.isEmpty() && !programFolder.isEmpty()) {
-        const QString link = programFolder + QStringLiteral("/ports/") + port;
+    const QString ports = common::qt::PortsFolder(programFolder);
+    if (!port.isEmpty() && !ports.isEmpty()) {
+        const QString link = ports + QLatin1Char('/') + port;
         const QFileInfo info(link);
         if (info.isSymLink() || info.exists()) return link;
     }
@@ -309,7 +309,7 @@ namespace quorvel::serial {
 
 std::shared_ptr<SerialDeviceOpener> SystemDeviceOpener() {
     static const auto opener =
-        std::make_shared<posix::PosixDeviceOpener>(i18n::ProgramFolder());
+        std::make_shared<posix::PosixDeviceOpener>(common::qt::ProgramFolder());
     return opener;
 }
 

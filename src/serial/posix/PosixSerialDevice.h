@@ -9,7 +9,7 @@
 namespace quorvel::serial::posix {
 
 // The file that the port name stands for: a name beginning with "/" as it is, else the link of
-// that name in the `ports` folder beside the program file when there is one, else "/dev/" + name.
+// that name in the ports folder of `programFolder` when there is one, else "/dev/" + name.
 QString DevicePath(const QString& port, const QString& programFolder);
 
 class PosixSerialDevice final : public SerialDevice {

@@ -58,9 +58,6 @@ int WaitReady(int fd, short events, const Clock::time_point* deadline) {
     }
 }
 
-// The device's event-mask bits that this device reports; it has no way to see the others.
-constexpr std::uint32_t kRxCharBit = 0x0001;
-constexpr std::uint32_t kTxEmptyBit = 0x0004;
 // Readiness says only "bytes are queued" and never "output sent": while bytes sit unread or
 // output is on its way the line is looked at again after this long.
 constexpr int kRecheckMs = 2;
@@ -209,33 +206,34 @@ TransferResult PosixSerialDevice::Write(const void* data, std::size_t count) {
 }
 
 void PosixSerialDevice::NoteWrite() {
-    if ((eventMask_.load() & kTxEmptyBit) == 0) return;
+    if ((eventMask_.load() & event::kTxEmpty) == 0) return;
     outputPending_.store(true);
     eventfd_write(writeNotice_.Get(), 1);
 }
 
 int PosixSerialDevice::SetEventMask(std::uint32_t mask) {
     eventMask_.store(mask);
-    if ((mask & kTxEmptyBit) == 0) outputPending_.store(false);
+    if ((mask & event::kTxEmpty) == 0) outputPending_.store(false);
     return 0;
 }
 
 // What happened since the last look: more bytes queued than then, or output sent after a write.
+// Of the event mask only these two can be seen here.
 std::uint32_t PosixSerialDevice::PendingLineEvents() {
     const std::uint32_t mask = eventMask_.load();
     std::uint32_t events = 0;
     int count = 0;
-    if ((mask & kRxCharBit) != 0 && ioctl(device_.Get(), TIOCINQ, &count) == 0) {
-        if (count > lastInputCount_) events |= kRxCharBit;
+    if ((mask & event::kRxChar) != 0 && ioctl(device_.Get(), TIOCINQ, &count) == 0) {
+        if (count > lastInputCount_) events |= event::kRxChar;
         lastInputCount_ = count;
     }
     // Taken before the queue is asked, so that a write made meanwhile is not lost.
-    if ((mask & kTxEmptyBit) != 0 && outputPending_.exchange(false)) {
+    if ((mask & event::kTxEmpty) != 0 && outputPending_.exchange(false)) {
         int queued = 0;
         if (ioctl(device_.Get(), TIOCOUTQ, &queued) == 0 && queued > 0)
             outputPending_.store(true);
         else
-            events |= kTxEmptyBit;
+            events |= event::kTxEmpty;
     }
     return events;
 }
@@ -245,9 +243,9 @@ int PosixSerialDevice::WaitLineEvents(int stopDescriptor, std::uint32_t& events)
         events = PendingLineEvents();
         if (events != 0) return 0;
         const std::uint32_t mask = eventMask_.load();
-        const bool inputWaits = (mask & kRxCharBit) != 0 && lastInputCount_ > 0;
-        const bool outputWaits = (mask & kTxEmptyBit) != 0 && outputPending_.load();
-        const short lineEvents = (mask & kRxCharBit) != 0 && !inputWaits ? POLLIN : 0;
+        const bool inputWaits = (mask & event::kRxChar) != 0 && lastInputCount_ > 0;
+        const bool outputWaits = (mask & event::kTxEmpty) != 0 && outputPending_.load();
+        const short lineEvents = (mask & event::kRxChar) != 0 && !inputWaits ? POLLIN : 0;
         pollfd entries[] = {{stopDescriptor, POLLIN, 0},
                             {writeNotice_.Get(), POLLIN, 0},
                             {device_.Get(), lineEvents, 0}};

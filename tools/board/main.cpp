@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "PortPublication.h"
 #include "ProgramFolders.h"
+#include "ProgramVersion.h"
 #include "VirtualBoard.h"
 
 #include <csignal>
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
     }
     if (line.help) {
         std::fputs(HelpText(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        PrintLine(std::string("quorvel-board ") + quorvel::common::kVersionText);
         return 0;
     }
     std::unique_ptr<VirtualBoard> board;

@@ -3,8 +3,8 @@
 // temporary folder.
 
 #include "ModalAnswerer.h"
-#include "QtPrinters.h"
 #include "Pelmora.h"
+#include "QtPrinters.h"
 #include "TOpenDialog.h"
 #include "TestFiles.h"
 

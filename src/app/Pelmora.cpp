@@ -17,12 +17,12 @@
 #include "FormStorage.h"
 #include "IniFileStorage.h"
 #include "PortList.h"
+#include "ProgramFoldersQt.h"
 #include "TaskDialog.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMimeData>
 #include <QMoveEvent>
@@ -40,8 +40,7 @@ TPelmora::TPelmora(const QStringList& arguments, const QString& programFile,
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       arguments_(arguments), programFile_(programFile),
-      programFolder_(programFolder.isEmpty() ? QFileInfo(programFile).absolutePath()
-                                             : programFolder) {
+      programFolder_(programFolder.isEmpty() ? common::qt::ProgramFolder() : programFolder) {
     BuildControls();
     BuildSignalLamps(); // before the port, so that they go first when the window is torn down
     BuildSerialPort();

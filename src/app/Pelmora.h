@@ -78,9 +78,9 @@ class TPelmora : public QWidget {
     Q_OBJECT
 public:
     // `arguments` are the command-line arguments after the program name; `programFile` is the
-    // file whose version the title shows, and beside which "Settings.ini" lies unless
-    // `programFolder` names another folder. Throws settings::FileOpenError when that file
-    // exists but cannot be read.
+    // file whose version the title shows. "Settings.ini" and the ports lie in `programFolder`,
+    // by default the running program's. Throws settings::FileOpenError when that file exists
+    // but cannot be read.
     TPelmora(const QStringList& arguments, const QString& programFile,
              const QString& programFolder = {}, QWidget* parent = nullptr);
     ~TPelmora() override;

@@ -3,6 +3,7 @@
 // is the version as two 32-bit values, most significant first, each holding two 16-bit parts.
 
 #include "FileVersion.h"
+#include "ProgramVersion.h"
 
 #include <cstdint>
 
@@ -25,7 +26,7 @@ static_assert(sizeof quorvel::app::kVersionNoteName == 8);
     8,
     quorvel::app::kVersionNoteType,
     {'Q', 'u', 'o', 'r', 'v', 'e', 'l', '\0'},
-    (QUORVEL_VERSION_MAJOR << 16) | QUORVEL_VERSION_MINOR,
-    (QUORVEL_VERSION_PATCH << 16) | QUORVEL_VERSION_TWEAK};
+    (quorvel::common::kVersionMajor << 16) | quorvel::common::kVersionMinor,
+    (quorvel::common::kVersionPatch << 16) | quorvel::common::kVersionTweak};
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "AtomicFileWriter.h"
 
+#include "UniqueDescriptor.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -86,12 +88,13 @@ std::optional<std::string> WriteFileAtomically(const std::string& path, const vo
     std::string target = path;
     if (const int error = FollowLinks(target)) return FailureText(path, error);
     std::string temporary = target + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return FailureText(path, errno);
-    int error = WriteAll(fd, static_cast<const char*>(data), size);
-    if (error == 0) error = TakeOverAttributes(fd, target);
-    if (error == 0 && durability == Durability::SyncFirst && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
+    UniqueDescriptor file(::mkstemp(temporary.data()));
+    if (!file) return FailureText(path, errno);
+    int error = WriteAll(file.Get(), static_cast<const char*>(data), size);
+    if (error == 0) error = TakeOverAttributes(file.Get(), target);
+    if (error == 0 && durability == Durability::SyncFirst && ::fsync(file.Get()) != 0)
+        error = errno;
+    if (file.Close() != 0 && error == 0) error = errno;
     if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
     if (error == 0) return std::nullopt;
     ::unlink(temporary.c_str());

@@ -1,6 +1,6 @@
 #include "TextDomain.h"
 
-#include "ProgramFolder.h"
+#include "ProgramFoldersQt.h"
 
 #include <QDir>
 
@@ -9,7 +9,7 @@
 namespace quorvel::i18n {
 
 void RegisterTextDomain(const char* domain) {
-    const QString folder = ProgramFolder();
+    const QString folder = common::qt::ProgramFolder();
     const QString catalogues = folder + QStringLiteral("/locale");
     if (!folder.isEmpty() && QDir(catalogues).exists())
         bindtextdomain(domain, QFile::encodeName(catalogues).constData());

@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include "UniqueDescriptor.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -13,20 +15,6 @@ namespace quorvel::image {
 namespace {
 
 constexpr std::size_t kHugePage = 2 << 20;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -66,17 +54,17 @@ bool FileBytes::Reserve(std::size_t capacity) {
 
 int FileBytes::Read(const std::string& path) {
     Release();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) return errno;
+    const common::UniqueDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file) return errno;
     struct stat status {};
-    if (::fstat(file.get(), &status) != 0) return errno;
+    if (::fstat(file.Get(), &status) != 0) return errno;
     // Read to the end rather than trusting the size: the file may grow while we read, and
     // some files (in /proc, say) report no size at all.
     if (!Reserve(status.st_size > 0 ? static_cast<std::size_t>(status.st_size) + 1 : 1))
         return ENOMEM;
     for (;;) {
         if (size_ == capacity_ && !Reserve(capacity_ * 2)) return ENOMEM;
-        const ssize_t got = ::read(file.get(), data_ + size_, capacity_ - size_);
+        const ssize_t got = ::read(file.Get(), data_ + size_, capacity_ - size_);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return errno;
         if (got == 0) return 0;

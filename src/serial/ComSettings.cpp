@@ -6,8 +6,12 @@
 
 namespace quorvel::serial {
 
-TComSettingsGroup::TComSettingsGroup(TCustomComPort* port, QObject* parent)
-    : QObject(parent ? parent : port), port_(port) {}
+TComSettingsGroup::TComSettingsGroup(TCustomComPort* port, PortApply apply, QObject* parent)
+    : QObject(parent ? parent : port), port_(port), apply_(apply) {}
+
+void TComSettingsGroup::ApplyToPort() {
+    if (port_) (port_->*apply_)();
+}
 
 void TComSettingsGroup::Assign(const QObject* source) {
     if (!source || !source->inherits(metaObject()->className()))
@@ -21,13 +25,8 @@ void TComSettingsGroup::Assign(const QObject* source) {
 
 // Parity
 
-TComParity::TComParity(TCustomComPort* port, QObject* parent) : TComSettingsGroup(port, parent) {}
-
-template <typename Field> void TComParity::Change(Field& field, Field value) {
-    if (field == value) return;
-    field = value;
-    ApplyToPort();
-}
+TComParity::TComParity(TCustomComPort* port, QObject* parent)
+    : TComSettingsGroup(port, &TCustomComPort::ApplyLineSettings, parent) {}
 
 void TComParity::SetBits(TParityBits value) {
     Change(bits_, value);
@@ -50,14 +49,10 @@ void TComParity::CopyFrom(const TComSettingsGroup& source) {
     replaceChar_ = other.replaceChar_;
 }
 
-void TComParity::ApplyToPort() {
-    if (ComPort()) ComPort()->ApplyLineSettings();
-}
-
 // Flow control
 
 TComFlowControl::TComFlowControl(TCustomComPort* port, QObject* parent)
-    : TComSettingsGroup(port, parent) {}
+    : TComSettingsGroup(port, &TCustomComPort::ApplyLineSettings, parent) {}
 
 TFlowControl TComFlowControl::FlowControl() const {
     const bool anyXonXoff = xonXoffIn_ || xonXoffOut_;
@@ -81,12 +76,6 @@ void TComFlowControl::SetFlowControl(TFlowControl value) {
         xonXoffIn_ = true;
         xonXoffOut_ = true;
     }
-    ApplyToPort();
-}
-
-template <typename Field> void TComFlowControl::Change(Field& field, Field value) {
-    if (field == value) return;
-    field = value;
     ApplyToPort();
 }
 
@@ -135,20 +124,10 @@ void TComFlowControl::CopyFrom(const TComSettingsGroup& source) {
     xoffChar_ = other.xoffChar_;
 }
 
-void TComFlowControl::ApplyToPort() {
-    if (ComPort()) ComPort()->ApplyLineSettings();
-}
-
 // Timeouts
 
 TComTimeouts::TComTimeouts(TCustomComPort* port, QObject* parent)
-    : TComSettingsGroup(port, parent) {}
-
-void TComTimeouts::Change(qint32& field, qint32 value) {
-    if (field == value) return;
-    field = value;
-    ApplyToPort();
-}
+    : TComSettingsGroup(port, &TCustomComPort::ApplyTimeoutSettings, parent) {}
 
 void TComTimeouts::SetReadInterval(qint32 value) {
     Change(readInterval_, value);
@@ -175,36 +154,30 @@ void TComTimeouts::CopyFrom(const TComSettingsGroup& source) {
     writeTotalConstant_ = other.writeTotalConstant_;
 }
 
-void TComTimeouts::ApplyToPort() {
-    if (ComPort()) ComPort()->ApplyTimeoutSettings();
-}
-
 // Queue sizes
 
-TComBuffer::TComBuffer(TCustomComPort* port, QObject* parent) : TComSettingsGroup(port, parent) {}
+TComBuffer::TComBuffer(TCustomComPort* port, QObject* parent)
+    : TComSettingsGroup(port, &TCustomComPort::ApplyQueueSizes, parent) {}
 
-void TComBuffer::Change(qint32& field, qint32 value) {
-    if (value > 0 && value % 2 != 0) --value;
-    if (field == value) return;
-    field = value;
-    ApplyToPort();
+namespace {
+
+qint32 EvenSize(qint32 value) {
+    return value > 0 && value % 2 != 0 ? value - 1 : value;
 }
+
+} // namespace
 
 void TComBuffer::SetInputSize(qint32 value) {
-    Change(inputSize_, value);
+    Change(inputSize_, EvenSize(value));
 }
 void TComBuffer::SetOutputSize(qint32 value) {
-    Change(outputSize_, value);
+    Change(outputSize_, EvenSize(value));
 }
 
 void TComBuffer::CopyFrom(const TComSettingsGroup& source) {
     const auto& other = static_cast<const TComBuffer&>(source);
     inputSize_ = other.inputSize_;
     outputSize_ = other.outputSize_;
-}
-
-void TComBuffer::ApplyToPort() {
-    if (ComPort()) ComPort()->ApplyQueueSizes();
 }
 
 } // namespace quorvel::serial

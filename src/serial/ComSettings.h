@@ -10,12 +10,16 @@ namespace quorvel::serial {
 
 class TCustomComPort;
 
-// What the four groups share: the port they belong to, and assignment from their own kind.
+// What the four groups share: the port they belong to, how a change reaches it, and assignment
+// from their own kind.
 class TComSettingsGroup : public QObject {
     Q_OBJECT
 public:
+    // The port's routine that applies a group to the open device.
+    using PortApply = void (TCustomComPort::*)();
+
     // `port` may be null: a free-standing group (a dialog's copy) applies nothing.
-    explicit TComSettingsGroup(TCustomComPort* port, QObject* parent = nullptr);
+    TComSettingsGroup(TCustomComPort* port, PortApply apply, QObject* parent);
     TCustomComPort* ComPort() const { return port_; }
 
     // Copies every field of `source`, then has the port apply the group once. A source of
@@ -24,10 +28,18 @@ public:
 
 protected:
     virtual void CopyFrom(const TComSettingsGroup& source) = 0;
-    virtual void ApplyToPort() = 0;
+
+    // Every setter: a value that differs is stored and applied at once.
+    template <typename Field> void Change(Field& field, Field value) {
+        if (field == value) return;
+        field = value;
+        ApplyToPort();
+    }
+    void ApplyToPort();
 
 private:
     TCustomComPort* port_;
+    PortApply apply_;
 };
 
 class TComParity : public TComSettingsGroup {
@@ -50,11 +62,8 @@ public:
 
 protected:
     void CopyFrom(const TComSettingsGroup& source) override;
-    void ApplyToPort() override;
 
 private:
-    template <typename Field> void Change(Field& field, Field value);
-
     TParityBits bits_ = prNone;
     bool check_ = false;
     bool replace_ = false;
@@ -105,11 +114,8 @@ public:
 
 protected:
     void CopyFrom(const TComSettingsGroup& source) override;
-    void ApplyToPort() override;
 
 private:
-    template <typename Field> void Change(Field& field, Field value);
-
     bool outCTSFlow_ = false;
     bool outDSRFlow_ = false;
     TDTRFlowControl controlDTR_ = dtrDisable;
@@ -146,11 +152,8 @@ public:
 
 protected:
     void CopyFrom(const TComSettingsGroup& source) override;
-    void ApplyToPort() override;
 
 private:
-    void Change(qint32& field, qint32 value);
-
     qint32 readInterval_ = -1;
     qint32 readTotalMultiplier_ = 0;
     qint32 readTotalConstant_ = 0;
@@ -173,11 +176,8 @@ public:
 
 protected:
     void CopyFrom(const TComSettingsGroup& source) override;
-    void ApplyToPort() override;
 
 private:
-    void Change(qint32& field, qint32 value);
-
     qint32 inputSize_ = 1024;
     qint32 outputSize_ = 1024;
 };

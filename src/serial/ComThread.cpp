@@ -5,7 +5,6 @@
 
 #include <exception>
 #include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace quorvel::serial {
 
@@ -13,13 +12,12 @@ TComThread::TComThread(TCustomComPort* port, std::shared_ptr<SerialDevice> devic
                        TComEvents events)
     : port_(port), device_(std::move(device)), watched_(events),
       stopDescriptor_(eventfd(0, EFD_CLOEXEC)) {
-    if (stopDescriptor_ < 0) throw EComPort(CError_OpenFailed, errno);
+    if (!stopDescriptor_) throw EComPort(CError_OpenFailed, errno);
 }
 
 TComThread::~TComThread() {
     RequestStop();
     wait();
-    close(stopDescriptor_);
 }
 
 void TComThread::Begin() {
@@ -29,7 +27,7 @@ void TComThread::Begin() {
 
 void TComThread::RequestStop() {
     if (stopRequested_.exchange(true)) return;
-    eventfd_write(stopDescriptor_, 1);
+    eventfd_write(stopDescriptor_.Get(), 1);
 }
 
 // An error, whether of the wait or handed back from the processing, ends the loop silently:
@@ -48,7 +46,7 @@ void TComThread::run() {
 
 void TComThread::WaitAndHandOver() {
     std::uint32_t mask = 0;
-    if (const int error = device_->WaitLineEvents(stopDescriptor_, mask))
+    if (const int error = device_->WaitLineEvents(stopDescriptor_.Get(), mask))
         throw EComPort(CError_WaitFailed, error);
     if (mask == 0 || stopRequested_.load()) return;
     lastMask_.store(mask);

@@ -4,6 +4,7 @@
 
 #include "ComVocabulary.h"
 #include "SerialDevice.h"
+#include "UniqueDescriptor.h"
 
 #include <QThread>
 
@@ -41,7 +42,7 @@ private:
     std::shared_ptr<SerialDevice> device_;
     TComEvents watched_;
     std::atomic<std::uint32_t> lastMask_{0};
-    int stopDescriptor_;
+    common::UniqueDescriptor stopDescriptor_;
     std::atomic<bool> stopRequested_{false};
 };
 

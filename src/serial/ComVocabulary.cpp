@@ -1,5 +1,8 @@
 #include "ComVocabulary.h"
 
+#include "DeviceControlBlock.h"
+#include "OrdinalTable.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -25,38 +28,51 @@ constexpr Entry<TBaudRate> kBaudRates[] = {
 constexpr Entry<TDataBits> kDataBits[] = {
     {dbFive, "5", 5}, {dbSix, "6", 6}, {dbSeven, "7", 7}, {dbEight, "8", 8}};
 
-constexpr Entry<TStopBits> kStopBits[] = {
-    {sbOneStopBit, "1", 0}, {sbOne5StopBits, "1.5", 1}, {sbTwoStopBits, "2", 2}};
+constexpr Entry<TStopBits> kStopBits[] = {{sbOneStopBit, "1", stopbits::kOne},
+                                          {sbOne5StopBits, "1.5", stopbits::kOneAndHalf},
+                                          {sbTwoStopBits, "2", stopbits::kTwo}};
 
-constexpr Entry<TParityBits> kParities[] = {{prNone, "None", 0},
-                                            {prOdd, "Odd", 1},
-                                            {prEven, "Even", 2},
-                                            {prMark, "Mark", 3},
-                                            {prSpace, "Space", 4}};
+constexpr Entry<TParityBits> kParities[] = {{prNone, "None", parity::kNone},
+                                            {prOdd, "Odd", parity::kOdd},
+                                            {prEven, "Even", parity::kEven},
+                                            {prMark, "Mark", parity::kMark},
+                                            {prSpace, "Space", parity::kSpace}};
 
-constexpr Entry<TDTRFlowControl> kDTRControls[] = {
-    {dtrDisable, "Disable", 0x00}, {dtrEnable, "Enable", 0x10}, {dtrHandshake, "Handshake", 0x20}};
+constexpr Entry<TDTRFlowControl> kDTRControls[] = {{dtrDisable, "Disable", 0},
+                                                   {dtrEnable, "Enable", dcb::kDtrEnable},
+                                                   {dtrHandshake, "Handshake", dcb::kDtrHandshake}};
 
-constexpr Entry<TRTSFlowControl> kRTSControls[] = {{rtsDisable, "Disable", 0x0000},
-                                                   {rtsEnable, "Enable", 0x1000},
-                                                   {rtsHandshake, "Handshake", 0x2000},
-                                                   {rtsToggle, "Toggle", 0x3000}};
+constexpr Entry<TRTSFlowControl> kRTSControls[] = {{rtsDisable, "Disable", 0},
+                                                   {rtsEnable, "Enable", dcb::kRtsEnable},
+                                                   {rtsHandshake, "Handshake", dcb::kRtsHandshake},
+                                                   {rtsToggle, "Toggle", dcb::kRtsToggle}};
 
 constexpr Entry<TFlowControl> kFlowControls[] = {{fcHardware, "Hardware", 0},
                                                  {fcSoftware, "Software", 0},
                                                  {fcNone, "None", 0},
                                                  {fcCustom, "Custom", 0}};
 
-// Each table lists its values in ordinal order, so the ordinal is the index.
-template <typename Value, std::size_t Size>
-const Entry<Value>* Find(const Entry<Value> (&table)[Size], Value value) {
-    const auto index = static_cast<std::size_t>(value);
-    return index < Size ? &table[index] : nullptr;
-}
+// The device's mask bit of each line event.
+struct EventBit {
+    TComEvent value;
+    std::uint32_t bit;
+};
+constexpr EventBit kEventMaskBits[] = {{evRxChar, event::kRxChar}, {evTxEmpty, event::kTxEmpty},
+                                       {evRxFlag, event::kRxFlag}, {evRing, event::kRing},
+                                       {evBreak, event::kBreak},   {evCTS, event::kCts},
+                                       {evDSR, event::kDsr},       {evError, event::kError},
+                                       {evRLSD, event::kRlsd},     {evRx80Full, event::kRx80Full}};
+
+static_assert(InOrdinalOrder(kBaudRates) && InOrdinalOrder(kDataBits) &&
+              InOrdinalOrder(kStopBits) && InOrdinalOrder(kParities) &&
+              InOrdinalOrder(kDTRControls) && InOrdinalOrder(kRTSControls) &&
+              InOrdinalOrder(kFlowControls) && InOrdinalOrder(kEventMaskBits));
+// In order and as many rows as events: every event has its bit, once.
+static_assert(std::size(kEventMaskBits) == kComEventCount);
 
 template <typename Value, std::size_t Size>
 QString TextOf(const Entry<Value> (&table)[Size], Value value) {
-    const Entry<Value>* entry = Find(table, value);
+    const Entry<Value>* entry = RowOf(table, value);
     return entry ? QString::fromLatin1(entry->text) : QString();
 }
 
@@ -70,14 +86,11 @@ Value FromText(const Entry<Value> (&table)[Size], const QString& text, Value fal
 
 template <typename Value, std::size_t Size>
 std::uint32_t DeviceOf(const Entry<Value> (&table)[Size], Value value, std::uint32_t unknown) {
-    const Entry<Value>* entry = Find(table, value);
+    const Entry<Value>* entry = RowOf(table, value);
     return entry ? entry->device : unknown;
 }
 
 constexpr std::uint8_t kRefusedByte = 0xFF;
-
-constexpr std::uint32_t kEventMaskBits[kComEventCount] = {0x0001, 0x0004, 0x0002, 0x0100, 0x0040,
-                                                          0x0008, 0x0010, 0x0080, 0x0020, 0x0400};
 
 } // namespace
 
@@ -147,15 +160,15 @@ std::uint32_t RTSFlowControlFlags(TRTSFlowControl value) {
 
 std::uint32_t EventsToMask(TComEvents events) {
     std::uint32_t mask = 0;
-    for (int ordinal = 0; ordinal < kComEventCount; ++ordinal)
-        if (events.Contains(static_cast<TComEvent>(ordinal))) mask |= kEventMaskBits[ordinal];
+    for (const EventBit& row : kEventMaskBits)
+        if (events.Contains(row.value)) mask |= row.bit;
     return mask;
 }
 
 TComEvents EventsFromMask(std::uint32_t mask) {
     TComEvents events;
-    for (int ordinal = 0; ordinal < kComEventCount; ++ordinal)
-        if ((mask & kEventMaskBits[ordinal]) != 0) events.Insert(static_cast<TComEvent>(ordinal));
+    for (const EventBit& row : kEventMaskBits)
+        if ((mask & row.bit) != 0) events.Insert(row.value);
     return events;
 }
 

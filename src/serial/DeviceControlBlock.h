@@ -1,6 +1,7 @@
 #pragma once
 // The records the port hands to its device: the 28-byte device-control record with the line
-// settings, the five timeouts, and the bit values of purging and of the modem lines.
+// settings, the five timeouts, and the values of its fields, of purging, of the modem lines and
+// of the event mask, each named here once for the vocabulary and the device layer alike.
 // Plain structs, so tests can inspect exactly what a device was given.
 
 #include <cstdint>
@@ -50,6 +51,22 @@ constexpr std::uint32_t kRtsToggle = 0x3000;
 constexpr std::uint32_t kAbortOnError = 0x4000;
 } // namespace dcb
 
+// Values of DeviceControlBlock::Parity.
+namespace parity {
+constexpr std::uint8_t kNone = 0;
+constexpr std::uint8_t kOdd = 1;
+constexpr std::uint8_t kEven = 2;
+constexpr std::uint8_t kMark = 3;
+constexpr std::uint8_t kSpace = 4;
+} // namespace parity
+
+// Values of DeviceControlBlock::StopBits.
+namespace stopbits {
+constexpr std::uint8_t kOne = 0;
+constexpr std::uint8_t kOneAndHalf = 1;
+constexpr std::uint8_t kTwo = 2;
+} // namespace stopbits
+
 // Milliseconds; all bits set (a signed -1) is a value of its own, as in ReadInterval.
 struct CommTimeouts {
     std::uint32_t ReadIntervalTimeout = 0xFFFFFFFF;
@@ -76,5 +93,19 @@ constexpr unsigned kDsr = 0x20;
 constexpr unsigned kRing = 0x40;
 constexpr unsigned kRlsd = 0x80;
 } // namespace modem
+
+// Bits of the device's event mask: the line events a device is asked to watch and reports.
+namespace event {
+constexpr std::uint32_t kRxChar = 0x0001;
+constexpr std::uint32_t kRxFlag = 0x0002;
+constexpr std::uint32_t kTxEmpty = 0x0004;
+constexpr std::uint32_t kCts = 0x0008;
+constexpr std::uint32_t kDsr = 0x0010;
+constexpr std::uint32_t kRlsd = 0x0020;
+constexpr std::uint32_t kBreak = 0x0040;
+constexpr std::uint32_t kError = 0x0080;
+constexpr std::uint32_t kRing = 0x0100;
+constexpr std::uint32_t kRx80Full = 0x0400;
+} // namespace event
 
 } // namespace quorvel::serial

@@ -1,7 +1,7 @@
 #include "PortList.h"
 
 #include "ComErrors.h"
-#include "ProgramFolder.h"
+#include "ProgramFoldersQt.h"
 
 #include <QCollator>
 #include <QDir>
@@ -41,9 +41,9 @@ QStringList HardwarePorts(const QString& sysfsTtyRoot) {
 
 QStringList OfferedPorts(const QString& programFolder) {
     QStringList names;
-    if (programFolder.isEmpty()) return names;
-    const QDir ports(programFolder + QStringLiteral("/ports"));
-    for (const QFileInfo& link : ports.entryInfoList(QDir::System | QDir::NoDotAndDotDot))
+    const QString folder = common::qt::PortsFolder(programFolder);
+    if (folder.isEmpty()) return names;
+    for (const QFileInfo& link : QDir(folder).entryInfoList(QDir::System | QDir::NoDotAndDotDot))
         if (link.isSymLink() && IsCharacterDevice(link.absoluteFilePath()))
             names << link.fileName();
     return names;
@@ -52,7 +52,7 @@ QStringList OfferedPorts(const QString& programFolder) {
 } // namespace
 
 QStringList ListSerialPorts(const QString& sysfsTtyRoot, const QString& programFolder) {
-    const QString folder = programFolder.isEmpty() ? i18n::ProgramFolder() : programFolder;
+    const QString folder = programFolder.isEmpty() ? common::qt::ProgramFolder() : programFolder;
     QStringList names = HardwarePorts(sysfsTtyRoot) + OfferedPorts(folder);
     names.removeDuplicates();
     QCollator collator;

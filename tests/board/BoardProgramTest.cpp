@@ -2,6 +2,8 @@
 
 #include "ChildProcess.h"
 #include "HexFile.h"
+#include "ProgramFolders.h"
+#include "ProgramVersion.h"
 #include "SlaveEnd.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +36,14 @@ TEST(BoardProgram, HelpExplainsTheOptionsAndExitsZero) {
     const std::string help = board.RemainingOutput();
     for (const char* option :
          {"--baud", "--no-pacing", "--start-delay", "--announce", "--noise", "--silence",
-          "--flash-pause", "--stop-after", "--hang-up-after", "--output", "--compare"})
+          "--flash-pause", "--stop-after", "--hang-up-after", "--output", "--compare", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+TEST(BoardProgram, VersionIsTheProjectsAndExitsZero) {
+    ChildProcess board = Start({"--version"});
+    EXPECT_EQ(board.Wait(kPatience), 0);
+    EXPECT_EQ(board.RemainingOutput(), std::string("quorvel-board ") + common::kVersionText + "\n");
 }
 
 TEST(BoardProgram, WrongUsageExitsTwoWithAReason) {
@@ -62,7 +70,8 @@ TEST(BoardProgram, PrintsTheSlavePathFirstAndASummaryOnSignals) {
 
 TEST(BoardProgram, PublishesItselfBesideTheProgramUntilItEnds) {
     const std::string name = "test-board-" + std::to_string(::getpid());
-    const std::string link = kProgram.substr(0, kProgram.rfind('/')) + "/ports/" + name;
+    const std::string link =
+        common::PortsFolder(kProgram.substr(0, kProgram.rfind('/'))) + "/" + name;
     ChildProcess board = Start({"--publish", name});
     const auto path = board.ReadLine(kPatience);
     ASSERT_TRUE(path);

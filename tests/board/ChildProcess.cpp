@@ -32,29 +32,35 @@ std::string ReadAll(int descriptor) {
     }
 }
 
+struct Pipe {
+    common::UniqueDescriptor readEnd, writeEnd;
+};
+
+Pipe MakePipe() {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe2 failed");
+    return {common::UniqueDescriptor(ends[0]), common::UniqueDescriptor(ends[1])};
+}
+
 } // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments) {
-    int output[2];
-    int error[2];
-    if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(error, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe2 failed");
+    Pipe output = MakePipe();
+    Pipe error = MakePipe();
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ == 0) {
-        ::dup2(output[1], STDOUT_FILENO);
-        ::dup2(error[1], STDERR_FILENO);
+        ::dup2(output.writeEnd.Get(), STDOUT_FILENO);
+        ::dup2(error.writeEnd.Get(), STDERR_FILENO);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    ::close(output[1]);
-    ::close(error[1]);
-    output_ = output[0];
-    error_ = error[0];
     if (pid_ < 0) throw std::runtime_error("fork failed");
+    output_ = std::move(output.readEnd);
+    error_ = std::move(error.readEnd);
 }
 
 ChildProcess::~ChildProcess() {
@@ -62,8 +68,6 @@ ChildProcess::~ChildProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    ::close(output_);
-    ::close(error_);
 }
 
 std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout) {
@@ -78,10 +82,10 @@ std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds time
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return std::nullopt;
-        pollfd watched{output_, POLLIN, 0};
+        pollfd watched{output_.Get(), POLLIN, 0};
         if (::poll(&watched, 1, static_cast<int>(left.count())) <= 0) continue;
         char buffer[4096];
-        const ssize_t count = ::read(output_, buffer, sizeof buffer);
+        const ssize_t count = ::read(output_.Get(), buffer, sizeof buffer);
         if (count == 0) return std::nullopt;
         if (count > 0) buffered_.append(buffer, static_cast<std::size_t>(count));
     }
@@ -108,11 +112,11 @@ int ChildProcess::Wait(std::chrono::milliseconds timeout) {
 }
 
 std::string ChildProcess::RemainingOutput() {
-    return std::exchange(buffered_, {}) + ReadAll(output_);
+    return std::exchange(buffered_, {}) + ReadAll(output_.Get());
 }
 
 std::string ChildProcess::ErrorOutput() {
-    return ReadAll(error_);
+    return ReadAll(error_.Get());
 }
 
 double ChildProcess::CpuSeconds() const {

@@ -1,6 +1,8 @@
 #pragma once
 // A program run by a test, with its standard output and error read through pipes.
 
+#include "UniqueDescriptor.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -30,8 +32,8 @@ public:
 
 private:
     pid_t pid_ = -1;
-    int output_ = -1;
-    int error_ = -1;
+    common::UniqueDescriptor output_;
+    common::UniqueDescriptor error_;
     std::string buffered_;
     std::optional<int> status_;
 };

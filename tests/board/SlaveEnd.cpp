@@ -15,36 +15,28 @@ SlaveEnd::SlaveEnd(const std::string& path) : path_(path) {
     Reopen();
 }
 
-SlaveEnd::~SlaveEnd() {
-    Close();
-}
-
-void SlaveEnd::Close() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-    descriptor_ = -1;
-}
-
 void SlaveEnd::Reopen() {
     Close();
-    descriptor_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(descriptor_, 0) << path_ << ": " << std::strerror(errno);
+    descriptor_ =
+        common::UniqueDescriptor(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(descriptor_) << path_ << ": " << std::strerror(errno);
     termios settings{};
-    ASSERT_EQ(::tcgetattr(descriptor_, &settings), 0);
+    ASSERT_EQ(::tcgetattr(descriptor_.Get(), &settings), 0);
     ::cfmakeraw(&settings);
-    ASSERT_EQ(::tcsetattr(descriptor_, TCSANOW, &settings), 0);
+    ASSERT_EQ(::tcsetattr(descriptor_.Get(), TCSANOW, &settings), 0);
 }
 
 std::optional<std::uint8_t> SlaveEnd::ReadByte(milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (descriptor_ >= 0) {
+    while (descriptor_) {
         std::uint8_t byte = 0;
-        const ssize_t count = ::read(descriptor_, &byte, 1);
+        const ssize_t count = ::read(descriptor_.Get(), &byte, 1);
         if (count == 1) return byte;
         if (count == 0 || (errno != EAGAIN && errno != EINTR)) return std::nullopt;
         const auto left =
             std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return std::nullopt;
-        pollfd watched{descriptor_, POLLIN, 0};
+        pollfd watched{descriptor_.Get(), POLLIN, 0};
         ::poll(&watched, 1, static_cast<int>(left.count()) + 1);
     }
     return std::nullopt;
@@ -65,7 +57,8 @@ bool SlaveEnd::ReadUntil(std::uint8_t wanted, Bytes* skipped, milliseconds timeo
 void SlaveEnd::Write(const Bytes& bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t count = ::write(descriptor_, bytes.data() + written, bytes.size() - written);
+        const ssize_t count =
+            ::write(descriptor_.Get(), bytes.data() + written, bytes.size() - written);
         if (count < 0 && (errno == EAGAIN || errno == EINTR)) continue;
         ASSERT_GT(count, 0) << std::strerror(errno);
         written += static_cast<std::size_t>(count);
@@ -73,11 +66,11 @@ void SlaveEnd::Write(const Bytes& bytes) {
 }
 
 bool SlaveEnd::SeesHangUp(milliseconds timeout) {
-    pollfd watched{descriptor_, POLLIN, 0};
+    pollfd watched{descriptor_.Get(), POLLIN, 0};
     if (::poll(&watched, 1, static_cast<int>(timeout.count())) > 0 && (watched.revents & POLLHUP))
         return true;
     const std::uint8_t byte = 0;
-    return ::write(descriptor_, &byte, 1) < 0 && errno == EIO;
+    return ::write(descriptor_.Get(), &byte, 1) < 0 && errno == EIO;
 }
 
 HostRun UploadStream(SlaveEnd& slave, const Bytes& stream) {

@@ -2,6 +2,8 @@
 // The far end of the virtual board's line, as a serial port would use it: the slave of the
 // pseudo-terminal, opened by path, raw, with plain read and write.
 
+#include "UniqueDescriptor.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -19,12 +21,9 @@ inline constexpr milliseconds kPatience{2000};
 class SlaveEnd {
 public:
     explicit SlaveEnd(const std::string& path); // fails the test when it cannot open
-    ~SlaveEnd();
-    SlaveEnd(const SlaveEnd&) = delete;
-    SlaveEnd& operator=(const SlaveEnd&) = delete;
 
-    bool IsOpen() const { return descriptor_ >= 0; }
-    void Close();
+    bool IsOpen() const { return static_cast<bool>(descriptor_); }
+    void Close() { descriptor_.Close(); }
     void Reopen();
 
     // One byte, or nothing when none came within `timeout` (or the line is gone).
@@ -39,7 +38,7 @@ public:
 
 private:
     std::string path_;
-    int descriptor_ = -1;
+    common::UniqueDescriptor descriptor_;
 };
 
 // The host's side of one upload: waits for "g", answers "r", then answers each request with

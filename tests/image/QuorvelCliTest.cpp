@@ -1,5 +1,6 @@
 #include "HexText.h"
 #include "ProcessRunner.h"
+#include "ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +129,14 @@ TEST_F(QuorvelCli, WrongUsageExitsTwoAndHelpExitsZero) {
         EXPECT_EQ(result.exitStatus, 0);
         EXPECT_NE(result.standardOutput.find("--family"), std::string::npos);
     }
+}
+
+TEST_F(QuorvelCli, VersionIsTheProjectsAndHelpSaysHowToAsk) {
+    const auto version = RunProcess({QUORVEL_CLI, "--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.standardOutput, std::string("quorvel-cli ") + common::kVersionText + "\n");
+    EXPECT_NE(RunProcess({QUORVEL_CLI, "--help"}).standardOutput.find("--version"),
+              std::string::npos);
 }
 
 // A firmware file as a compiler writes one: records of up to 16 bytes at increasing

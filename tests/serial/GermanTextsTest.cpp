@@ -4,6 +4,7 @@
 #include "ComErrors.h"
 #include "ComSetupDialog.h"
 
+#include "PortFolders.h"
 #include "QtPrinting.h"
 
 #include <QApplication>
@@ -38,10 +39,9 @@ TEST(GermanCatalogue, TranslatesTheSuffixWithTheNumberInPlace) {
 
 // The lists keep the vocabulary's texts, which the conversions read back.
 TEST(GermanCatalogue, TranslatesTheDialogsCaptionsButNotItsLists) {
-    QTemporaryDir sysfs, program;
-    QDir(program.path()).mkpath(QStringLiteral("ports"));
-    QFile::link(QStringLiteral("/dev/null"), program.filePath(QStringLiteral("ports/Port")));
-    TComSetupFrm dialog({sysfs.path(), program.path()});
+    testing::PortFolders folders;
+    folders.Offer(QStringLiteral("Port"));
+    TComSetupFrm dialog(folders.Source());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Einrichtung"));
     EXPECT_EQ(dialog.GroupBox1->title(), QStringLiteral(" Einstellungen "));
     EXPECT_EQ(dialog.Label1->text(), QStringLiteral("Anschluss"));

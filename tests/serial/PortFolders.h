@@ -3,6 +3,7 @@
 // folder whose "ports" links stand for the ports the system offers.
 
 #include "ComSelect.h"
+#include "ProgramFoldersQt.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,16 +15,19 @@ class PortFolders {
 public:
     // Offers a port of that name; it leads to a character device, as a real one does.
     void Offer(const QString& name) {
-        QDir(program.path()).mkpath(QStringLiteral("ports"));
-        QFile::link(QStringLiteral("/dev/null"), program.filePath("ports/" + name));
+        QDir().mkpath(Ports());
+        QFile::link(QStringLiteral("/dev/null"), Ports() + QLatin1Char('/') + name);
     }
-    void Withdraw(const QString& name) { QFile::remove(program.filePath("ports/" + name)); }
+    void Withdraw(const QString& name) { QFile::remove(Ports() + QLatin1Char('/') + name); }
 
     SerialPortSource Source() const { return {sysfs.path(), program.path()}; }
     // A list that cannot be read: its sysfs tree is missing.
     SerialPortSource Unreadable() const { return {sysfs.filePath("missing"), program.path()}; }
 
     QTemporaryDir sysfs, program;
+
+private:
+    QString Ports() const { return common::qt::PortsFolder(program.path()); }
 };
 
 } // namespace quorvel::serial::testing

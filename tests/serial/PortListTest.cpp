@@ -1,5 +1,6 @@
 #include "PortList.h"
 #include "ComErrors.h"
+#include "ProgramFoldersQt.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,9 @@ protected:
     }
 
     void Offer(const QString& name, const QString& target) {
-        QDir(program.path()).mkpath("ports");
-        QFile::link(target, program.filePath("ports/" + name));
+        const QString ports = common::qt::PortsFolder(program.path());
+        QDir().mkpath(ports);
+        QFile::link(target, ports + "/" + name);
     }
 
     QStringList List() { return ListSerialPorts(sysfs.path(), program.path()); }

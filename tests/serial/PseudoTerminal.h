@@ -2,6 +2,8 @@
 // A real pseudo-terminal pair: the port opens the slave by its path, the test holds the master
 // and plays the board.
 
+#include "UniqueDescriptor.h"
+
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -23,33 +25,27 @@ class PseudoTerminal {
 public:
     PseudoTerminal() {
         char name[256] = {};
-        if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+        int master = -1, slave = -1;
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
             ADD_FAILURE() << "openpty: " << errno;
             return;
         }
+        master_ = common::UniqueDescriptor(master);
+        slave_ = common::UniqueDescriptor(slave);
         slavePath_ = QString::fromLocal8Bit(name);
-        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
     }
-    ~PseudoTerminal() {
-        CloseMaster();
-        if (slave_ >= 0) close(slave_);
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     const QString& SlavePath() const { return slavePath_; }
-    int Slave() const { return slave_; }
-    int Master() const { return master_; }
+    int Slave() const { return slave_.Get(); }
+    int Master() const { return master_.Get(); }
 
-    void CloseMaster() {
-        if (master_ >= 0) close(master_);
-        master_ = -1;
-    }
+    void CloseMaster() { master_.Close(); }
 
     void Send(const std::string& bytes) {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t sent = write(master_, bytes.data() + done, bytes.size() - done);
+            const ssize_t sent = write(master_.Get(), bytes.data() + done, bytes.size() - done);
             if (sent > 0) {
                 done += static_cast<std::size_t>(sent);
             } else if (sent < 0 && errno != EAGAIN && errno != EINTR) {
@@ -68,7 +64,7 @@ public:
         while (bytes.size() < count) {
             char buffer[256];
             const ssize_t got =
-                read(master_, buffer, std::min(sizeof buffer, count - bytes.size()));
+                read(master_.Get(), buffer, std::min(sizeof buffer, count - bytes.size()));
             if (got > 0) {
                 bytes.append(buffer, static_cast<std::size_t>(got));
                 continue;
@@ -82,12 +78,13 @@ public:
 
 private:
     bool WaitFor(short events, std::chrono::milliseconds patience) {
-        pollfd entry{master_, events, 0};
+        pollfd entry{master_.Get(), events, 0};
         return poll(&entry, 1, static_cast<int>(patience.count())) > 0;
     }
 
-    int master_ = -1;
-    int slave_ = -1;
+    // Members go in reverse: the master closes first.
+    common::UniqueDescriptor slave_;
+    common::UniqueDescriptor master_;
     QString slavePath_;
 };
 

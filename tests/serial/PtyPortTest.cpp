@@ -1,5 +1,6 @@
 // The port on real pseudo-terminals, the test playing the board at the master end.
 #include "CPort.h"
+#include "ProgramFoldersQt.h"
 #include "PseudoTerminal.h"
 #include "posix/LineTermios.h"
 #include "posix/PosixSerialDevice.h"
@@ -134,8 +135,9 @@ TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
 TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
     PseudoTerminal pty;
     QTemporaryDir folder;
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("ports")));
-    ASSERT_TRUE(QFile::link(pty.SlavePath(), folder.filePath(QStringLiteral("ports/vantora"))));
+    const QString ports = common::qt::PortsFolder(folder.path());
+    ASSERT_TRUE(QDir().mkdir(ports));
+    ASSERT_TRUE(QFile::link(pty.SlavePath(), ports + QStringLiteral("/vantora")));
     TComPort port;
     port.SetDeviceOpener(std::make_shared<posix::PosixDeviceOpener>(folder.path()));
     port.SetPort(QStringLiteral("vantora"));
@@ -146,9 +148,9 @@ TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
 
 TEST(DevicePath, NamesAPathALinkBesideTheProgramOrADeviceUnderDev) {
     QTemporaryDir folder;
-    QDir(folder.path()).mkdir(QStringLiteral("ports"));
-    QFile::link(QStringLiteral("/dev/null"), folder.filePath(QStringLiteral("ports/board")));
     const QString programFolder = folder.path();
+    QDir().mkdir(common::qt::PortsFolder(programFolder));
+    QFile::link(QStringLiteral("/dev/null"), common::qt::PortsFolder(programFolder) + "/board");
     const std::pair<QString, QString> rows[] = {
         {QStringLiteral("/dev/pts/3"), QStringLiteral("/dev/pts/3")},
         {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")},

@@ -50,6 +50,7 @@ constexpr const char* kHelp =
     "  --compare FILE.hex       compare the received image with FILE.hex's image and print\n"
     "                           \"match\" or where it first differs and how the lengths differ\n"
     "  -h, --help               show this text\n"
+    "  --version                print the version\n"
     "\n"
     "Exit status: 0 the board ran; 1 the image differs from FILE.hex, FILE.hex or the output\n"
     "file failed, or the pseudo-terminal failed; 2 wrong usage.\n";
@@ -218,6 +219,10 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         std::string_view argument = arguments[i];
         if (argument == "-h" || argument == "--help") {
             line.help = true;
+            continue;
+        }
+        if (argument == "--version") {
+            line.version = true;
             continue;
         }
         if (argument == "--no-pacing") {

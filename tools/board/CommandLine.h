@@ -15,6 +15,7 @@ inline constexpr const char* kDefaultPublishName = "vboard0";
 struct CommandLine {
     BoardOptions options;
     bool help = false;
+    bool version = false;
     std::string error; // wrong usage when not empty
 };
 

@@ -60,7 +60,8 @@ HexComparison CompareWithHexFile(const std::string& path, const Bytes& got) {
 
 std::optional<std::string> WriteBytesToFile(const std::string& path, const Bytes& bytes) {
     const auto failure = [&path] { return path + ": " + std::strerror(errno); };
-    UniqueDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    common::UniqueDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!file) return failure();
     std::size_t written = 0;
     while (written < bytes.size()) {

@@ -10,10 +10,13 @@ namespace quorvel::board {
 
 namespace fs = std::filesystem;
 
-PortPublication::PortPublication(const std::string& programFolder, const std::string& name,
+PortPublication::PortPublication(const std::string& portsFolder, const std::string& name,
                                  const std::string& slavePath)
     : slavePath_(slavePath) {
-    const fs::path folder = fs::path(programFolder) / "ports";
+    // An unknown folder is no licence to publish into the working directory.
+    if (portsFolder.empty())
+        throw std::system_error(ENOENT, std::generic_category(), "no folder for ports");
+    const fs::path folder(portsFolder);
     fs::create_directories(folder);
     linkPath_ = (folder / name).string();
     // Made under another name and renamed over the old one, so the name never dangles.
@@ -31,12 +34,6 @@ PortPublication::PortPublication(const std::string& programFolder, const std::st
 PortPublication::~PortPublication() {
     std::error_code ignored;
     if (fs::read_symlink(linkPath_, ignored) == slavePath_) fs::remove(linkPath_, ignored);
-}
-
-std::string ProgramFolder() {
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : program.parent_path().string();
 }
 
 } // namespace quorvel::board

@@ -22,10 +22,10 @@ PseudoTerminal::PseudoTerminal() {
     int slave = -1;
     char name[PATH_MAX] = {};
     if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) Fail("openpty");
-    master_ = UniqueDescriptor(master);
+    master_ = common::UniqueDescriptor(master);
     // Closing our slave descriptor at once marks the pair "other end closed": the master then
     // reports a hang-up until a program opens the slave, which is how the board sees a peer.
-    UniqueDescriptor slaveEnd(slave);
+    common::UniqueDescriptor slaveEnd(slave);
     slavePath_ = name;
 
     // The slave's line settings are set through the master. Raw mode keeps binary bytes as they

@@ -21,7 +21,7 @@ public:
     void Close() { master_.Close(); }
 
 private:
-    UniqueDescriptor master_;
+    common::UniqueDescriptor master_;
     std::string slavePath_;
 };
 

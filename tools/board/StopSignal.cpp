@@ -11,8 +11,8 @@ StopSignal::StopSignal() {
     int ends[2];
     if (::pipe2(ends, O_NONBLOCK | O_CLOEXEC) != 0)
         throw std::system_error(errno, std::generic_category(), "pipe2");
-    readEnd_ = UniqueDescriptor(ends[0]);
-    writeEnd_ = UniqueDescriptor(ends[1]);
+    readEnd_ = common::UniqueDescriptor(ends[0]);
+    writeEnd_ = common::UniqueDescriptor(ends[1]);
 }
 
 void StopSignal::Raise() noexcept {

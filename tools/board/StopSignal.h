@@ -21,8 +21,8 @@ public:
 
 private:
     std::atomic<bool> raised_{false};
-    UniqueDescriptor readEnd_;
-    UniqueDescriptor writeEnd_;
+    common::UniqueDescriptor readEnd_;
+    common::UniqueDescriptor writeEnd_;
 };
 
 } // namespace quorvel::board

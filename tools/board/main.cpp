@@ -2,6 +2,8 @@
 
 #include "CommandLine.h"
 #include "PortPublication.h"
+#include "ProgramFolders.h"
+#include "ProgramVersion.h"
 #include "VirtualBoard.h"
 
 #include <csignal>
@@ -71,6 +73,10 @@ int main(int argc, char** argv) {
         std::fputs(HelpText(), stdout);
         return 0;
     }
+    if (line.version) {
+        PrintLine(std::string("quorvel-board ") + quorvel::common::kVersionText);
+        return 0;
+    }
     std::unique_ptr<VirtualBoard> board;
     try {
         board = std::make_unique<VirtualBoard>(line.options);
@@ -84,7 +90,8 @@ int main(int argc, char** argv) {
     if (!line.options.publishName.empty()) {
         try {
             publication = std::make_unique<PortPublication>(
-                ProgramFolder(), line.options.publishName, board->SlavePath());
+                quorvel::common::PortsFolder(quorvel::common::ProgramFolder()),
+                line.options.publishName, board->SlavePath());
         } catch (const std::system_error& error) {
             std::fprintf(stderr, "quorvel-board: cannot publish the port: %s\n", error.what());
             return 1;

@@ -36,21 +36,21 @@ bool CharacterSize(std::uint8_t byteSize, std::uint32_t& flag) {
     return false;
 }
 
-bool ParityFlags(std::uint8_t parity, std::uint32_t& flags) {
-    switch (parity) {
-    case 0: // none
+bool ParityFlags(std::uint8_t value, std::uint32_t& flags) {
+    switch (value) {
+    case parity::kNone:
         flags = 0;
         return true;
-    case 1: // odd
+    case parity::kOdd:
         flags = PARENB | PARODD;
         return true;
-    case 2: // even
+    case parity::kEven:
         flags = PARENB;
         return true;
-    case 3: // mark
+    case parity::kMark:
         flags = PARENB | CMSPAR | PARODD;
         return true;
-    case 4: // space
+    case parity::kSpace:
         flags = PARENB | CMSPAR;
         return true;
     }
@@ -59,9 +59,16 @@ bool ParityFlags(std::uint8_t parity, std::uint32_t& flags) {
 
 // One and a half stop bits exist on a UART only as CSTOPB with five data bits.
 bool StopFlags(std::uint8_t stopBits, std::uint32_t& flags) {
-    if (stopBits > 2) return false;
-    flags = stopBits == 0 ? 0 : CSTOPB;
-    return true;
+    switch (stopBits) {
+    case stopbits::kOne:
+        flags = 0;
+        return true;
+    case stopbits::kOneAndHalf:
+    case stopbits::kTwo:
+        flags = CSTOPB;
+        return true;
+    }
+    return false;
 }
 
 std::uint32_t InputFlags(const DeviceControlBlock& record) {

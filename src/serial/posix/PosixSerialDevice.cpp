@@ -1,8 +1,7 @@
 #include "PosixSerialDevice.h"
 
 #include "LineTermios.h"
-
-#include "ProgramFolder.h"
+#include "ProgramFoldersQt.h"
 
 #include <QFileInfo>
 
@@ -59,9 +58,6 @@ int WaitReady(int fd, short events, const Clock::time_point* deadline) {
     }
 }
 
-// The device's event-mask bits that this device reports; it has no way to see the others.
-constexpr std::uint32_t kRxCharBit = 0x0001;
-constexpr std::uint32_t kTxEmptyBit = 0x0004;
 // Readiness says only "bytes are queued" and never "output sent": while bytes sit unread or
 // output is on its way the line is looked at again after this long.
 constexpr int kRecheckMs = 2;
@@ -74,21 +70,20 @@ bool DeviceGone(int revents, short wanted) {
 
 QString DevicePath(const QString& port, const QString& programFolder) {
     if (port.startsWith(QLatin1Char('/'))) return port;
-    if (!port.isEmpty() && !programFolder.isEmpty()) {
-        const QString link = programFolder + QStringLiteral("/ports/") + port;
+    const QString ports = common::qt::PortsFolder(programFolder);
+    if (!port.isEmpty() && !ports.isEmpty()) {
+        const QString link = ports + QLatin1Char('/') + port;
         const QFileInfo info(link);
         if (info.isSymLink() || info.exists()) return link;
     }
     return QStringLiteral("/dev/") + port;
 }
 
-PosixSerialDevice::PosixSerialDevice(int fd)
-    : fd_(fd), writeNotice_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+PosixSerialDevice::PosixSerialDevice(common::UniqueDescriptor device)
+    : device_(std::move(device)), writeNotice_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
-    if (writeNotice_ >= 0) close(writeNotice_);
-    ioctl(fd_, TIOCNXCL);
-    close(fd_);
+    ioctl(device_.Get(), TIOCNXCL);
 }
 
 // Linux sizes its own queues; sizes are kept only in the sense that they are accepted.
@@ -99,7 +94,7 @@ int PosixSerialDevice::SetQueueSizes(int inputSize, int outputSize) {
 int PosixSerialDevice::SetLineSettings(const DeviceControlBlock& record) {
     LineTermios termios;
     if (const int error = TermiosForRecord(record, termios)) return error;
-    if (const int error = ApplyLineTermios(fd_, termios)) return error;
+    if (const int error = ApplyLineTermios(device_.Get(), termios)) return error;
     return SetControlLines(record);
 }
 
@@ -115,7 +110,7 @@ int PosixSerialDevice::SetControlLines(const DeviceControlBlock& record) {
     AddLine(record.flags & dcb::kRtsControlMask, dcb::kRtsEnable, TIOCM_RTS, raise, lower);
     for (auto [request, lines] : {std::pair{TIOCMBIS, raise}, std::pair{TIOCMBIC, lower}}) {
         if (lines == 0) continue;
-        if (ioctl(fd_, request, &lines) != 0 && !HasNoSuchLines(errno)) return errno;
+        if (ioctl(device_.Get(), request, &lines) != 0 && !HasNoSuchLines(errno)) return errno;
     }
     return 0;
 }
@@ -136,7 +131,7 @@ TransferResult PosixSerialDevice::Read(void* buffer, std::size_t count) {
 // One non-blocking read: what is queued, possibly nothing.
 TransferResult PosixSerialDevice::ReadAvailable(void* buffer, std::size_t count) {
     for (;;) {
-        const ssize_t got = read(fd_, buffer, count);
+        const ssize_t got = read(device_.Get(), buffer, count);
         if (got > 0) return {static_cast<std::size_t>(got), 0};
         if (got == 0) return {0, EIO}; // a hung-up line reads as end of file
         if (errno == EINTR) continue;
@@ -172,7 +167,7 @@ TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
             if (!hasTotal || gapEnd < deadline) deadline = gapEnd;
         }
         const bool limited = hasTotal || useInterval;
-        const int ready = WaitReady(fd_, POLLIN, limited ? &deadline : nullptr);
+        const int ready = WaitReady(device_.Get(), POLLIN, limited ? &deadline : nullptr);
         if (ready == 0) return {done, 0};
         if (ready < 0) return {done, done > 0 ? 0 : -ready};
         if (DeviceGone(ready, POLLIN)) return {done, done > 0 ? 0 : EIO};
@@ -188,14 +183,15 @@ TransferResult PosixSerialDevice::WriteAll(const void* data, std::size_t count) 
     const Clock::time_point deadline = Clock::now() + total;
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t sent = write(fd_, bytes + done, count - done);
+        const ssize_t sent = write(device_.Get(), bytes + done, count - done);
         if (sent > 0) {
             done += static_cast<std::size_t>(sent);
             continue;
         }
         if (sent < 0 && errno == EINTR) continue;
         if (sent < 0 && errno != EAGAIN) return {done, done > 0 ? 0 : errno};
-        const int ready = WaitReady(fd_, POLLOUT, total.count() > 0 ? &deadline : nullptr);
+        const int ready =
+            WaitReady(device_.Get(), POLLOUT, total.count() > 0 ? &deadline : nullptr);
         if (ready == 0) break;
         if (ready < 0) return {done, done > 0 ? 0 : -ready};
         if (DeviceGone(ready, POLLOUT)) return {done, done > 0 ? 0 : EIO};
@@ -210,33 +206,34 @@ TransferResult PosixSerialDevice::Write(const void* data, std::size_t count) {
 }
 
 void PosixSerialDevice::NoteWrite() {
-    if ((eventMask_.load() & kTxEmptyBit) == 0) return;
+    if ((eventMask_.load() & event::kTxEmpty) == 0) return;
     outputPending_.store(true);
-    eventfd_write(writeNotice_, 1);
+    eventfd_write(writeNotice_.Get(), 1);
 }
 
 int PosixSerialDevice::SetEventMask(std::uint32_t mask) {
     eventMask_.store(mask);
-    if ((mask & kTxEmptyBit) == 0) outputPending_.store(false);
+    if ((mask & event::kTxEmpty) == 0) outputPending_.store(false);
     return 0;
 }
 
 // What happened since the last look: more bytes queued than then, or output sent after a write.
+// Of the event mask only these two can be seen here.
 std::uint32_t PosixSerialDevice::PendingLineEvents() {
     const std::uint32_t mask = eventMask_.load();
     std::uint32_t events = 0;
     int count = 0;
-    if ((mask & kRxCharBit) != 0 && ioctl(fd_, TIOCINQ, &count) == 0) {
-        if (count > lastInputCount_) events |= kRxCharBit;
+    if ((mask & event::kRxChar) != 0 && ioctl(device_.Get(), TIOCINQ, &count) == 0) {
+        if (count > lastInputCount_) events |= event::kRxChar;
         lastInputCount_ = count;
     }
     // Taken before the queue is asked, so that a write made meanwhile is not lost.
-    if ((mask & kTxEmptyBit) != 0 && outputPending_.exchange(false)) {
+    if ((mask & event::kTxEmpty) != 0 && outputPending_.exchange(false)) {
         int queued = 0;
-        if (ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0)
+        if (ioctl(device_.Get(), TIOCOUTQ, &queued) == 0 && queued > 0)
             outputPending_.store(true);
         else
-            events |= kTxEmptyBit;
+            events |= event::kTxEmpty;
     }
     return events;
 }
@@ -246,30 +243,31 @@ int PosixSerialDevice::WaitLineEvents(int stopDescriptor, std::uint32_t& events)
         events = PendingLineEvents();
         if (events != 0) return 0;
         const std::uint32_t mask = eventMask_.load();
-        const bool inputWaits = (mask & kRxCharBit) != 0 && lastInputCount_ > 0;
-        const bool outputWaits = (mask & kTxEmptyBit) != 0 && outputPending_.load();
-        const short lineEvents = (mask & kRxCharBit) != 0 && !inputWaits ? POLLIN : 0;
-        pollfd entries[] = {
-            {stopDescriptor, POLLIN, 0}, {writeNotice_, POLLIN, 0}, {fd_, lineEvents, 0}};
+        const bool inputWaits = (mask & event::kRxChar) != 0 && lastInputCount_ > 0;
+        const bool outputWaits = (mask & event::kTxEmpty) != 0 && outputPending_.load();
+        const short lineEvents = (mask & event::kRxChar) != 0 && !inputWaits ? POLLIN : 0;
+        pollfd entries[] = {{stopDescriptor, POLLIN, 0},
+                            {writeNotice_.Get(), POLLIN, 0},
+                            {device_.Get(), lineEvents, 0}};
         const int ready = poll(entries, 3, inputWaits || outputWaits ? kRecheckMs : -1);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return errno;
         if (entries[0].revents != 0) return 0;
         if ((entries[1].revents & POLLIN) != 0) {
             eventfd_t notices = 0;
-            eventfd_read(writeNotice_, &notices);
+            eventfd_read(writeNotice_.Get(), &notices);
         }
         if ((entries[2].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return EIO;
     }
 }
 
 int PosixSerialDevice::Purge(unsigned what) {
-    return FlushQueues(fd_, what);
+    return FlushQueues(device_.Get(), what);
 }
 
 int PosixSerialDevice::QueuedInput(int& count) {
     int queued = 0;
-    if (ioctl(fd_, TIOCINQ, &queued) != 0) return errno;
+    if (ioctl(device_.Get(), TIOCINQ, &queued) != 0) return errno;
     count = queued;
     return 0;
 }
@@ -277,7 +275,7 @@ int PosixSerialDevice::QueuedInput(int& count) {
 int PosixSerialDevice::ModemStatus(unsigned& bits) {
     int lines = 0;
     bits = 0;
-    if (ioctl(fd_, TIOCMGET, &lines) != 0) return HasNoSuchLines(errno) ? 0 : errno;
+    if (ioctl(device_.Get(), TIOCMGET, &lines) != 0) return HasNoSuchLines(errno) ? 0 : errno;
     if (lines & TIOCM_CTS) bits |= modem::kCts;
     if (lines & TIOCM_DSR) bits |= modem::kDsr;
     if (lines & TIOCM_RI) bits |= modem::kRing;
@@ -287,21 +285,20 @@ int PosixSerialDevice::ModemStatus(unsigned& bits) {
 
 std::unique_ptr<SerialDevice> PosixDeviceOpener::Open(const QString& port, int& error) {
     const QByteArray path = DevicePath(port, programFolder_).toLocal8Bit();
-    const int fd = open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    common::UniqueDescriptor device(
+        open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!device) {
         error = errno;
         return nullptr;
     }
+    const int fd = device.Get();
     // A file or a folder that is not a terminal is no serial port, whatever its name.
     error = isatty(fd) ? 0 : ENOTTY;
     if (error == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
     if (error == 0 && ioctl(fd, TIOCEXCL) != 0) error = errno;
-    if (error != 0) {
-        close(fd);
-        return nullptr;
-    }
+    if (error != 0) return nullptr;
     RequestLowLatency(fd);
-    return std::make_unique<PosixSerialDevice>(fd);
+    return std::make_unique<PosixSerialDevice>(std::move(device));
 }
 
 } // namespace quorvel::serial::posix
@@ -309,7 +306,8 @@ std::unique_ptr<SerialDevice> PosixDeviceOpener::Open(const QString& port, int& 
 namespace quorvel::serial {
 
 std::shared_ptr<SerialDeviceOpener> SystemDeviceOpener() {
-    static const auto opener = std::make_shared<posix::PosixDeviceOpener>(i18n::ProgramFolder());
+    static const auto opener =
+        std::make_shared<posix::PosixDeviceOpener>(common::qt::ProgramFolder());
     return opener;
 }
 

@@ -2,18 +2,19 @@
 // A serial device of this system: a USB adapter, an on-board UART or a pseudo-terminal.
 
 #include "../SerialDevice.h"
+#include "UniqueDescriptor.h"
 
 #include <atomic>
 
 namespace quorvel::serial::posix {
 
 // The file that the port name stands for: a name beginning with "/" as it is, else the link of
-// that name in the `ports` folder beside the program file when there is one, else "/dev/" + name.
+// that name in the ports folder of `programFolder` when there is one, else "/dev/" + name.
 QString DevicePath(const QString& port, const QString& programFolder);
 
 class PosixSerialDevice final : public SerialDevice {
 public:
-    explicit PosixSerialDevice(int fd);
+    explicit PosixSerialDevice(common::UniqueDescriptor device);
     ~PosixSerialDevice() override;
 
     int SetQueueSizes(int inputSize, int outputSize) override;
@@ -24,7 +25,7 @@ public:
     int Purge(unsigned what) override;
     int QueuedInput(int& count) override;
     int ModemStatus(unsigned& bits) override;
-    bool CanWatchLineEvents() const override { return writeNotice_ >= 0; }
+    bool CanWatchLineEvents() const override { return static_cast<bool>(writeNotice_); }
     int SetEventMask(std::uint32_t mask) override;
     int WaitLineEvents(int stopDescriptor, std::uint32_t& events) override;
 
@@ -37,11 +38,11 @@ private:
     TransferResult WriteAll(const void* data, std::size_t count);
     int SetControlLines(const DeviceControlBlock& record);
 
-    int fd_;
+    common::UniqueDescriptor device_;
     CommTimeouts timeouts_;
     // The event thread and the user-interface thread meet here: a write tells the waiting thread
     // through the notice descriptor that output is on its way.
-    int writeNotice_;
+    common::UniqueDescriptor writeNotice_;
     std::atomic<std::uint32_t> eventMask_{0};
     std::atomic<bool> outputPending_{false};
     int lastInputCount_ = 0; // the event thread's alone

@@ -4,18 +4,17 @@
 #include <unistd.h>
 #include <utility>
 
-namespace quorvel::board {
+namespace quorvel::common {
 
 class UniqueDescriptor {
 public:
     UniqueDescriptor() = default;
     explicit UniqueDescriptor(int descriptor) : descriptor_(descriptor) {}
-    UniqueDescriptor(UniqueDescriptor&& other) noexcept
-        : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    UniqueDescriptor(UniqueDescriptor&& other) noexcept : descriptor_(other.Release()) {}
     UniqueDescriptor& operator=(UniqueDescriptor&& other) noexcept {
         if (this != &other) {
             Close();
-            descriptor_ = std::exchange(other.descriptor_, -1);
+            descriptor_ = other.Release();
         }
         return *this;
     }
@@ -26,14 +25,18 @@ public:
     int Get() const { return descriptor_; }
     explicit operator bool() const { return descriptor_ >= 0; }
 
-    // Returns what close() returned, or 0 when nothing was open.
+    // Returns what close() returned, or 0 when nothing was open: a write is only known to have
+    // reached the file once its close succeeded.
     int Close() {
         if (descriptor_ < 0) return 0;
-        return ::close(std::exchange(descriptor_, -1));
+        return ::close(Release());
     }
+
+    // Gives the descriptor to the caller, who closes it from now on.
+    int Release() { return std::exchange(descriptor_, -1); }
 
 private:
     int descriptor_ = -1;
 };
 
-} // namespace quorvel::board
+} // namespace quorvel::common

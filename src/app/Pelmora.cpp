@@ -151,7 +151,8 @@ void TPelmora::ButtonStartBootloaderClick() {
 
 void TPelmora::BuildSettingsStorage(const QString& programFolder) {
     IniFileStorage = new settings::IniFileStorage(programFolder, this);
-    FormStorage = new settings::FormStorage(this, *IniFileStorage, this);
+    FormStorage =
+        new settings::FormStorage(this, *IniFileStorage, QStringLiteral("frmPelmora\\"), this);
     FormStorage->StoredProps = {"ComPort1.Port",         "ComPort1.BaudRate",
                                 "ComPort1.DataBits",     "ComPort1.StopBits",
                                 "ComPort1.Parity",       "ComPort1.FlowControl",

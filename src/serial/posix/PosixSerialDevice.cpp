@@ -154,12 +154,10 @@ TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
                                                     timeouts_.ReadTotalTimeoutConstant, count);
     const bool hasTotal = total.count() > 0;
     const Clock::time_point totalDeadline = Clock::now() + total;
+    // Waiting comes before reading: a reader that answers at once is usually ahead of the
+    // next byte, and a read that finds nothing would only cost a call.
     std::size_t done = 0;
     for (;;) {
-        const TransferResult step = ReadAvailable(bytes + done, count - done);
-        done += step.count;
-        if (step.error) return {done, done > 0 ? 0 : step.error};
-        if (done == count || (firstByteOnly && done > 0)) return {done, 0};
         Clock::time_point deadline = totalDeadline;
         const bool useInterval = done > 0 && interval != 0 && interval != kAllBits;
         if (useInterval) {
@@ -171,6 +169,10 @@ TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
         if (ready == 0) return {done, 0};
         if (ready < 0) return {done, done > 0 ? 0 : -ready};
         if (DeviceGone(ready, POLLIN)) return {done, done > 0 ? 0 : EIO};
+        const TransferResult step = ReadAvailable(bytes + done, count - done);
+        done += step.count;
+        if (step.error) return {done, done > 0 ? 0 : step.error};
+        if (done == count || (firstByteOnly && done > 0)) return {done, 0};
     }
 }
 

@@ -147,7 +147,7 @@ void TPelmora::ButtonStartBootloaderClick() {
 }
 
 void TPelmora::BuildSettingsStorage(const QString& programFolder) {
-    IniFileStorage = new settings::IniFileStorage(programFolder, this);
+    IniFileStorage = new settings::IniFileStorage(common::qt::SettingsFolder(programFolder), this);
     FormStorage =
         new settings::FormStorage(this, *IniFileStorage, QStringLiteral("frmPelmora\\"), this);
     FormStorage->StoredProps = {"ComPort1.Port",         "ComPort1.BaudRate",

@@ -7,6 +7,9 @@
 
 #include "BootloaderLink.h"
 #include "HexImageLoader.h"
+#include "ProgramFoldersQt.h"
+#include "posix/DeviceHolders.h"
+#include "posix/PosixSerialDevice.h"
 
 #include <unistd.h>
 
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,7 +76,9 @@ constexpr auto kReadSlice = 20ms;
 struct UploadOptions {
     std::string port;
     std::string file;
-    std::optional<std::string> baud, parity, flow;
+    std::optional<unsigned long> baud;
+    std::optional<serial::TParityBits> parity;
+    std::optional<serial::TFlowControl> flow;
     double waitSeconds = 10;
     double timeoutSeconds = 2;
     bool help = false;
@@ -85,6 +91,55 @@ std::optional<double> Seconds(std::string_view text) {
     if (copy.empty() || *end != '\0' || !std::isfinite(value) || value <= 0 || value > 86400)
         return std::nullopt;
     return value;
+}
+
+std::optional<unsigned long> BitsPerSecond(const std::string& text) {
+    char* end = nullptr;
+    const unsigned long rate = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || rate == 0 || rate > 100'000'000) return std::nullopt;
+    return rate;
+}
+
+std::optional<serial::TParityBits> Parity(const std::string& text) {
+    const QString name = QString::fromStdString(text);
+    const serial::TParityBits parity = serial::ParityFromText(name);
+    if (serial::ParityText(parity).compare(name, Qt::CaseInsensitive) != 0) return std::nullopt;
+    return parity;
+}
+
+std::optional<serial::TFlowControl> Flow(std::string_view text) {
+    if (text == "none") return serial::fcNone;
+    if (text == "xonxoff") return serial::fcSoftware;
+    if (text == "hardware") return serial::fcHardware;
+    return std::nullopt;
+}
+
+bool TakesValue(std::string_view option) {
+    for (const char* known : {"--port", "--baud", "--parity", "--flow", "--wait", "--timeout"})
+        if (option == known) return true;
+    return false;
+}
+
+// Takes the value of an option; an error text when it cannot.
+std::optional<std::string> TakeValue(std::string_view option, const std::string& value,
+                                     UploadOptions& options) {
+    const auto refused = [&](const char* what) {
+        return "'" + value + "' is not " + what + " (" + std::string(option) + ")";
+    };
+    if (option == "--port") {
+        options.port = value;
+    } else if (option == "--baud") {
+        if (!(options.baud = BitsPerSecond(value))) return refused("a rate in bits per second");
+    } else if (option == "--parity") {
+        if (!(options.parity = Parity(value))) return refused("none, odd, even, mark or space");
+    } else if (option == "--flow") {
+        if (!(options.flow = Flow(value))) return refused("xonxoff, hardware or none");
+    } else if (option == "--wait" || option == "--timeout") {
+        const auto seconds = Seconds(value);
+        if (!seconds) return refused("a number of seconds above 0");
+        (option == "--wait" ? options.waitSeconds : options.timeoutSeconds) = *seconds;
+    }
+    return std::nullopt;
 }
 
 // Returns an error text for wrong usage.
@@ -100,23 +155,10 @@ std::optional<std::string> ParseOptions(int argc, char** argv, UploadOptions& op
             continue;
         }
         if (argument.size() > 1 && argument[0] == '-') {
+            if (!TakesValue(argument)) return "unknown option '" + std::string(argument) + "'";
             const std::optional<std::string> given = value();
             if (!given) return "option " + std::string(argument) + " needs a value";
-            if (argument == "--port") {
-                options.port = *given;
-            } else if (argument == "--baud") {
-                options.baud = given;
-            } else if (argument == "--parity") {
-                options.parity = given;
-            } else if (argument == "--flow") {
-                options.flow = given;
-            } else if (argument == "--wait" || argument == "--timeout") {
-                const auto seconds = Seconds(*given);
-                if (!seconds) return "option " + std::string(argument) + " needs seconds above 0";
-                (argument == "--wait" ? options.waitSeconds : options.timeoutSeconds) = *seconds;
-            } else {
-                return "unknown option '" + std::string(argument) + "'";
-            }
+            if (auto error = TakeValue(argument, *given, options)) return error;
         } else if (options.file.empty()) {
             options.file = argument;
         } else {
@@ -129,44 +171,23 @@ std::optional<std::string> ParseOptions(int argc, char** argv, UploadOptions& op
     return std::nullopt;
 }
 
-// The window's line, then what the options change; an error text for a value it cannot take.
-std::optional<std::string> SetUpLine(serial::TComPort& port, const UploadOptions& options) {
+// The window's line, then what the options change.
+void SetUpLine(serial::TComPort& port, const UploadOptions& options) {
     port.SetEvents({}); // nothing to light: no event thread
     serial::SetBoardLineSettings(port);
     port.SetBaudRate(serial::kBoardBaudRate);
     port.SetPort(QString::fromLocal8Bit(options.port.c_str()));
-    if (options.baud) {
-        char* end = nullptr;
-        const unsigned long rate = std::strtoul(options.baud->c_str(), &end, 10);
-        if (options.baud->empty() || *end != '\0' || rate == 0 || rate > 100'000'000)
-            return "'" + *options.baud + "' is not a rate in bits per second";
-        const serial::TBaudRate listed = serial::BaudRateFromText(QString::number(rate));
-        if (serial::BaudRateValue(listed) == rate) {
+    if (const auto rate = options.baud) {
+        const serial::TBaudRate listed = serial::BaudRateFromText(QString::number(*rate));
+        if (serial::BaudRateValue(listed) == *rate) {
             port.SetBaudRate(listed);
         } else {
             port.SetBaudRate(serial::brCustom);
-            port.SetCustomBaudRate(static_cast<qint32>(rate));
+            port.SetCustomBaudRate(static_cast<qint32>(*rate));
         }
     }
-    if (options.parity) {
-        const QString text = QString::fromStdString(*options.parity);
-        const serial::TParityBits parity = serial::ParityFromText(text);
-        if (serial::ParityText(parity).compare(text, Qt::CaseInsensitive) != 0)
-            return "unknown parity '" + *options.parity + "'";
-        port.Parity()->SetBits(parity);
-    }
-    if (options.flow) {
-        const std::string& flow = *options.flow;
-        if (flow == "none")
-            port.FlowControl()->SetFlowControl(serial::fcNone);
-        else if (flow == "xonxoff")
-            port.FlowControl()->SetFlowControl(serial::fcSoftware);
-        else if (flow == "hardware")
-            port.FlowControl()->SetFlowControl(serial::fcHardware);
-        else
-            return "unknown flow control '" + flow + "'";
-    }
-    return std::nullopt;
+    if (options.parity) port.Parity()->SetBits(*options.parity);
+    if (options.flow) port.FlowControl()->SetFlowControl(*options.flow);
 }
 
 int ReportOpenFailure(const CliLinkPort& line, const serial::TComPort& port) {
@@ -174,6 +195,14 @@ int ReportOpenFailure(const CliLinkPort& line, const serial::TComPort& port) {
     const int reason = line.OpenError() ? line.OpenError()->SystemError() : 0;
     std::fprintf(stderr, "quorvel-cli: cannot open %s: %s\n", path.toLocal8Bit().constData(),
                  reason > 0 ? std::strerror(reason) : "unknown reason");
+    if (reason == EBUSY) {
+        const QString device = serial::posix::DevicePath(path, common::qt::ProgramFolder());
+        const auto holders = serial::posix::OtherHolders(device.toLocal8Bit().toStdString());
+        if (!holders.empty())
+            std::fprintf(stderr, "quorvel-cli: %s is in use by %s\n",
+                         device.toLocal8Bit().constData(),
+                         serial::posix::HoldersText(holders).c_str());
+    }
     if (reason == EACCES || reason == EPERM)
         std::fputs("quorvel-cli: serial devices belong to the group dialout; join it with\n"
                    "  sudo adduser $USER dialout\n"
@@ -213,10 +242,7 @@ int Upload(link::BootloaderLink& link, const CliLinkPort& line, const CliLinkVie
 
 int Run(const UploadOptions& options, const image::FirmwareBytes& image) {
     serial::TComPort port;
-    if (const auto error = SetUpLine(port, options)) {
-        std::fprintf(stderr, "quorvel-cli upload: %s\n\n%s", error->c_str(), kUploadUsage);
-        return kWrongUsage;
-    }
+    SetUpLine(port, options);
     const std::size_t streamLength = image.size() + link::kTailLength;
     CliLinkPort line(port, image, kReadSlice);
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1);
@@ -233,7 +259,7 @@ int Run(const UploadOptions& options, const image::FirmwareBytes& image) {
         const int connected = Connect(link, line, view, port, options);
         if (connected != kUploaded) return connected;
         return Upload(link, line, view, streamLength);
-    } catch (const serial::EComPort& error) {
+    } catch (const std::exception& error) {
         // The link has closed the port already; the error is what the user needs to read.
         std::fprintf(stderr, "quorvel-cli: %s\n", error.what());
         return kLineFailed;

@@ -42,6 +42,17 @@ struct BoardOptions {
     std::optional<std::size_t> stopAfter;
     // After this many received bytes the board closes the master end: the line goes dead.
     std::optional<std::size_t> hangUpAfter;
+    // Once, after this many received bytes, the next request comes stallLength late.
+    std::optional<std::size_t> stallAfter;
+    Milliseconds stallLength{3000};
+    // Sent before the request for every strayInterval-th byte, counted from the first: characters
+    // that a noisy line slips in between requests.
+    std::vector<std::uint8_t> strayBytes;
+    std::size_t strayInterval = 1;
+
+    // With a seed, the board picks one fault for its run and sets the fields above to play it
+    // (BoardFaults.h); the same seed picks the same fault.
+    std::optional<std::uint32_t> faultSeed;
 
     // When set, the program offers the board as this port name: a link in the folder "ports"
     // beside it, where Quorvel's port list finds it.

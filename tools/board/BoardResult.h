@@ -1,6 +1,7 @@
 #pragma once
 // What one run of the virtual board saw, read by tests, benchmarks and the summary line.
 
+#include "BoardFaults.h"
 #include "ImageComparison.h"
 
 #include <chrono>
@@ -32,6 +33,11 @@ struct BoardResult {
     std::size_t requests = 0;        // "y" and "x" characters sent
     std::size_t unexpectedBytes = 0; // bytes nobody asked for, including any before the "r"
     bool handshakeDone = false;      // an "r" arrived
+
+    // With a fault seed: the fault the board picked and what it did, such as
+    // "stall at byte 1234 for 3000 ms"; without one, None and empty.
+    FaultKind faultKind = FaultKind::None;
+    std::string faultDescription;
 
     // From the first request to the last received byte.
     std::chrono::steady_clock::duration elapsed{};

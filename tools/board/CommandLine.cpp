@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -43,6 +44,17 @@ constexpr const char* kHelp =
     "                           received bytes, as a flash write takes (default 0)\n"
     "  --stop-after N           request no more after N bytes; end when the path is closed\n"
     "  --hang-up-after N        close the line after N bytes: the other end sees a hang-up\n"
+    "  --stall-after N          after N bytes, make the next request wait the stall, once\n"
+    "  --stall MS               how long a stall lasts (default 3000, longer than\n"
+    "                           quorvel-cli's request timeout)\n"
+    "  --faults SEED            pick one fault for the run from SEED (0 to 4294967295), the\n"
+    "                           same fault for the same seed: none; stray characters before\n"
+    "                           the \"g\" and between requests (never g, r, y, x, XON or\n"
+    "                           XOFF); flash pauses of 1 to 20 ms; a stall at a random\n"
+    "                           byte; or a hang-up at a random byte. The byte lies within\n"
+    "                           the stream of the --compare file, without one within the\n"
+    "                           first 64 bytes, which every stream has. A line \"fault:\"\n"
+    "                           at the end says which and what it did\n"
     "  -o, --output FILE        write the received image to FILE at the end\n"
     "  --publish [NAME]         offer the board as the port NAME (default vboard0): a link\n"
     "                           in the folder ports beside this program, where Quorvel's\n"
@@ -84,10 +96,11 @@ using Setter = std::function<std::string(BoardOptions&, std::string_view)>;
 
 // A setter that fails with the given text when the value is not a whole number in range.
 template <typename Apply>
-Setter WholeNumber(const char* what, unsigned long long least, Apply apply) {
-    return [what, least, apply](BoardOptions& options, std::string_view text) -> std::string {
+Setter WholeNumber(const char* what, unsigned long long least, Apply apply,
+                   unsigned long long most = ULLONG_MAX) {
+    return [what, least, most, apply](BoardOptions& options, std::string_view text) -> std::string {
         const auto value = ParseNumber<unsigned long long>(text);
-        if (!value || *value < least) return std::string(what);
+        if (!value || *value < least || *value > most) return std::string(what);
         apply(options, *value);
         return {};
     };
@@ -131,6 +144,18 @@ const std::map<std::string_view, Setter>& ValueOptions() {
         {"--hang-up-after",
          WholeNumber("a byte count is a whole number", 0,
                      [](BoardOptions& o, unsigned long long v) { o.hangUpAfter = v; })},
+        {"--stall-after",
+         WholeNumber("a byte count is a whole number", 0,
+                     [](BoardOptions& o, unsigned long long v) { o.stallAfter = v; })},
+        {"--stall",
+         Duration("a stall is a number of milliseconds above 0", false,
+                  [](BoardOptions& o, auto v) { o.stallLength = WholeMilliseconds(v); })},
+        {"--faults", WholeNumber(
+                         "a seed is a whole number below 2^32", 0,
+                         [](BoardOptions& o, unsigned long long v) {
+                             o.faultSeed = static_cast<std::uint32_t>(v);
+                         },
+                         UINT32_MAX)},
         {"--announce",
          [](BoardOptions& o, std::string_view text) -> std::string {
              if (text == "once")

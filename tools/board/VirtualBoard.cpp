@@ -47,6 +47,10 @@ VirtualBoard::VirtualBoard(BoardOptions options)
     : options_(std::move(options)), line_(terminal_, stop_), clock_(options_.baudRate) {
     // Most late wake-ups measured here stay under 60 µs; a character at 115200 baud is 87 µs.
     if (clock_.Paced()) line_.SetSpinWindow(std::min(clock_.CharacterTime(), kSpinWindow));
+    if (options_.faultSeed) {
+        fault_ = PickFault(*options_.faultSeed, FaultStreamLength(options_), options_.stallLength);
+        ApplyFault(fault_, options_);
+    }
 }
 
 BoardResult VirtualBoard::Run() {
@@ -196,9 +200,9 @@ void VirtualBoard::Transfer(TimePoint readyAt) {
             ListenUntilPeerLeaves();
             return;
         }
-        const std::uint8_t request = stream.size() % 2 == 0 ? kEvenRequest : kOddRequest;
+        readyAt += PauseBeforeRequest(stream.size());
         TimePoint requestedAt{};
-        const LineEvent written = SendOne(request, readyAt, requestedAt);
+        const LineEvent written = Send(RequestFor(stream.size()), readyAt, requestedAt);
         // Everything read so far came before this request could be seen (Send reads what is
         // queued just before it writes).
         CountUnexpected();
@@ -216,9 +220,24 @@ void VirtualBoard::Transfer(TimePoint readyAt) {
             startedAt = std::max(requestedAt, doneAt - clock_.CharacterTime());
         result_.elapsed = doneAt - startedAt;
         readyAt = doneAt;
-        if (options_.flashPause.count() > 0 && stream.size() % kFlashBlock == 0)
-            readyAt += options_.flashPause;
     }
+}
+
+// A flash write after every 64th byte, and the stall once, where the options ask for them.
+Clock::duration VirtualBoard::PauseBeforeRequest(std::size_t received) const {
+    Clock::duration pause{};
+    if (received > 0 && received % kFlashBlock == 0) pause += options_.flashPause;
+    if (options_.stallAfter == received) pause += options_.stallLength;
+    return pause;
+}
+
+// The request for the next byte, with the stray characters in front where they are due.
+Bytes VirtualBoard::RequestFor(std::size_t received) const {
+    Bytes characters;
+    const std::size_t interval = std::max<std::size_t>(options_.strayInterval, 1);
+    if (received % interval == 0) characters = options_.strayBytes;
+    characters.push_back(received % 2 == 0 ? kEvenRequest : kOddRequest);
+    return characters;
 }
 
 // Takes the one byte that answers the request written at `requestedAt`; more bytes in the
@@ -259,6 +278,10 @@ void VirtualBoard::ListenUntilPeerLeaves() {
 }
 
 void VirtualBoard::Finish() {
+    if (options_.faultSeed) {
+        result_.faultKind = fault_.kind;
+        result_.faultDescription = DescribeFault(fault_, result_.stream.size());
+    }
     if (!options_.imageOutputPath.empty())
         result_.imageWriteError = WriteBytesToFile(options_.imageOutputPath, result_.Image());
     if (!options_.expectedHexPath.empty())

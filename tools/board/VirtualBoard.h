@@ -4,9 +4,11 @@
 // Once a program opens the slave end, the board waits the start delay, sends its noise and
 // announces "g" (once, or again every interval) until "r" arrives. Then it asks for the stream
 // one byte per request, "y" for even and "x" for odd positions, until a request goes
-// unanswered for the silence time. A program that closes the slave before the "r" and opens it
-// again gets a fresh announcement, as a board reset by hand would give.
+// unanswered for the silence time. With a fault seed it first picks one fault for the run and
+// plays it through the same options a person would set. A program that closes the slave before the
+// "r" and opens it again gets a fresh announcement, as a board reset by hand would give.
 
+#include "BoardFaults.h"
 #include "BoardOptions.h"
 #include "BoardResult.h"
 #include "LineClock.h"
@@ -49,11 +51,14 @@ private:
     Handshake Announce(TimePoint& answeredAt);
     Handshake AwaitAnswer(TimePoint until, TimePoint announcedAt, TimePoint& answeredAt);
     void Transfer(TimePoint readyAt);
+    Clock::duration PauseBeforeRequest(std::size_t received) const;
+    Bytes RequestFor(std::size_t received) const;
     bool ReceiveOne(TimePoint requestedAt, TimePoint& doneAt);
     void ListenUntilPeerLeaves();
     void Finish();
 
     BoardOptions options_;
+    Fault fault_; // picked from options_.faultSeed, already applied to options_
     PseudoTerminal terminal_;
     StopSignal stop_;
     MasterLine line_;

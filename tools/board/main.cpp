@@ -37,6 +37,7 @@ void PrintLine(const std::string& line) {
 // Prints what the options asked for at the end; returns the exit status.
 int Report(const BoardOptions& options, const BoardResult& result) {
     int status = result.endReason == EndReason::Failed ? 1 : 0;
+    if (options.faultSeed) PrintLine("fault: " + result.faultDescription);
     if (!options.imageOutputPath.empty()) {
         if (result.imageWriteError) {
             std::fprintf(stderr, "quorvel-board: %s\n", result.imageWriteError->c_str());

@@ -1,8 +1,10 @@
 #include "ProgramFolders.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -67,6 +69,35 @@ std::string PortsFolder(const std::string& programFolder) {
     if (PlacementOf(programFolder) == FilePlacement::BesideProgram)
         return (fs::path(programFolder) / "ports").string();
     return RuntimeFolder() + "/ports";
+}
+
+namespace {
+
+// Creates what is missing of `folder`, for this user alone.
+int MakeMissing(const fs::path& folder) {
+    if (folder.empty() || Exists(folder) || folder == folder.parent_path()) return 0;
+    if (const int error = MakeMissing(folder.parent_path())) return error;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    return 0;
+}
+
+bool Trusted(const fs::path& folder) {
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
+    const bool ours = status.st_uid == ::geteuid() || status.st_uid == 0;
+    return ours && (status.st_mode & S_IWOTH) == 0;
+}
+
+} // namespace
+
+bool PortsFolderTrusted(const std::string& portsFolder) {
+    const fs::path folder(portsFolder);
+    return Trusted(folder) && Trusted(folder.parent_path());
+}
+
+int MakePortsFolder(const std::string& portsFolder) {
+    if (const int error = MakeMissing(fs::path(portsFolder))) return error;
+    return PortsFolderTrusted(portsFolder) ? 0 : EPERM;
 }
 
 std::string LocaleFolder(const std::string& programFolder) {

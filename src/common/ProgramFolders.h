@@ -34,6 +34,15 @@ std::string SettingsFolder(const std::string& programFolder);
 // folder, /tmp/quorvel-UID/ports). Empty when `programFolder` is.
 std::string PortsFolder(const std::string& programFolder);
 
+// Whether links in the ports folder may be trusted: it and the folder above it belong to this
+// user or to root, and not everyone may write into them. A folder in /tmp could have been
+// made by anyone, and a link planted there would show as a port.
+bool PortsFolderTrusted(const std::string& portsFolder);
+
+// Makes what is missing of the ports folder, for this user alone; then as PortsFolderTrusted.
+// Returns 0 or the error (EPERM for a folder that cannot be trusted).
+int MakePortsFolder(const std::string& portsFolder);
+
 // The folder of the message catalogues: "locale" beside the program (the build tree), else the
 // install's own share/locale, else empty (the system's).
 std::string LocaleFolder(const std::string& programFolder);

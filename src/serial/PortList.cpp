@@ -1,6 +1,7 @@
 #include "PortList.h"
 
 #include "ComErrors.h"
+#include "ProgramFolders.h"
 #include "ProgramFoldersQt.h"
 
 #include <QCollator>
@@ -42,7 +43,8 @@ QStringList HardwarePorts(const QString& sysfsTtyRoot) {
 QStringList OfferedPorts(const QString& programFolder) {
     QStringList names;
     const QString folder = common::qt::PortsFolder(programFolder);
-    if (folder.isEmpty()) return names;
+    if (folder.isEmpty() || !common::PortsFolderTrusted(QFile::encodeName(folder).toStdString()))
+        return names;
     for (const QFileInfo& link : QDir(folder).entryInfoList(QDir::System | QDir::NoDotAndDotDot))
         if (link.isSymLink() && IsCharacterDevice(link.absoluteFilePath()))
             names << link.fileName();

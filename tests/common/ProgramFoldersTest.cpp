@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -101,6 +103,33 @@ TEST_F(Places, CataloguesAreBesideTheProgramElseInTheInstallElseTheSystems) {
     Touch("usr/bin/locale/de/LC_MESSAGES/cport.mo");
     EXPECT_EQ(LocaleFolder(Bin()), Bin() + "/locale");
     EXPECT_EQ(LocaleFolder(""), "");
+}
+
+// The ports folder's links show as ports: a folder that anyone could have made or may write
+// into is not looked at, and one this program makes is for this user alone.
+TEST_F(Places, APortsFolderIsTrustedOnlyWhenNobodyElseCouldHavePlantedItsLinks) {
+    const std::string ports = (root / "run/quorvel/ports").string();
+    EXPECT_FALSE(PortsFolderTrusted(ports)) << "not there";
+    ASSERT_EQ(MakePortsFolder(ports), 0);
+    EXPECT_TRUE(PortsFolderTrusted(ports));
+    struct stat made {};
+    ASSERT_EQ(::stat(ports.c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0700u);
+    EXPECT_EQ(MakePortsFolder(ports), 0) << "there already";
+
+    ASSERT_EQ(::chmod(ports.c_str(), 0777), 0);
+    EXPECT_FALSE(PortsFolderTrusted(ports)) << "everyone may write into it";
+    EXPECT_EQ(MakePortsFolder(ports), EPERM);
+    ASSERT_EQ(::chmod(ports.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod((root / "run/quorvel").c_str(), 0777), 0);
+    EXPECT_FALSE(PortsFolderTrusted(ports)) << "everyone may swap it for another";
+    ASSERT_EQ(::chmod((root / "run/quorvel").c_str(), 0700), 0);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "giving the folder to someone else needs root";
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(::chown(ports.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    EXPECT_FALSE(PortsFolderTrusted(ports)) << "another user's";
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "PortPublication.h"
 
+#include "ProgramFolders.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +19,8 @@ PortPublication::PortPublication(const std::string& portsFolder, const std::stri
     if (portsFolder.empty())
         throw std::system_error(ENOENT, std::generic_category(), "no folder for ports");
     const fs::path folder(portsFolder);
-    fs::create_directories(folder);
+    if (const int error = common::MakePortsFolder(portsFolder))
+        throw std::system_error(error, std::generic_category(), portsFolder);
     linkPath_ = (folder / name).string();
     // Made under another name and renamed over the old one, so the name never dangles.
     const std::string fresh = linkPath_ + ".new-" + std::to_string(::getpid());

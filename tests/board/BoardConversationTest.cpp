@@ -1,8 +1,9 @@
 // The virtual board as a host sees it: through the real slave end of its pseudo-terminal.
 
 #include "BackgroundBoard.h"
-#include "HexFile.h"
+#include "HexText.h"
 #include "SlaveEnd.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -322,7 +323,7 @@ TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         BoardOptions options = Quick();
-        options.expectedHexPath = folder.Write("expected.hex", testing::HexTextOf(image));
+        options.expectedHexPath = folder.Write("expected.hex", quorvel::testing::HexTextOf(image));
         options.imageOutputPath = folder.PathOf("received.bin");
         BackgroundBoard board(options);
         SlaveEnd slave(board.SlavePath());

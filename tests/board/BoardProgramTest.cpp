@@ -1,10 +1,11 @@
 // quorvel-board as a person runs it: a process that prints its slave path and a summary.
 
 #include "ChildProcess.h"
-#include "HexFile.h"
+#include "HexText.h"
 #include "ProgramFolders.h"
 #include "ProgramVersion.h"
 #include "SlaveEnd.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ namespace quorvel::board::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using quorvel::testing::HexTextOf;
 
 const std::string kProgram = QUORVEL_BOARD_PROGRAM;
 

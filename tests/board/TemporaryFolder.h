@@ -1,5 +1,5 @@
 #pragma once
-// Intel HEX text for an image, and a temporary folder to keep files in.
+// A temporary folder to keep a test's files in, and reading a file back.
 
 #include <cstdint>
 #include <filesystem>
@@ -7,9 +7,6 @@
 #include <vector>
 
 namespace quorvel::board::testing {
-
-// 16-byte data records from address 0, an extended linear address record at each 64 KiB.
-std::string HexTextOf(const std::vector<std::uint8_t>& image);
 
 class TemporaryFolder {
 public:

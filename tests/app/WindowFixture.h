@@ -28,6 +28,9 @@
 
 namespace quorvel::app::testing {
 
+using quorvel::testing::ModalAnswerer;
+using quorvel::testing::SeenBox;
+
 inline TPelmora* TheWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* window = qobject_cast<TPelmora*>(widget)) return window;

@@ -1,11 +1,11 @@
 // The port on real pseudo-terminals, the test playing the board at the master end.
 #include "CPort.h"
 #include "ProgramFoldersQt.h"
-#include "PseudoTerminal.h"
 #include "posix/LineTermios.h"
 #include "posix/PosixSerialDevice.h"
 
-#include "QtPrinting.h"
+#include "PseudoTerminalPair.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@
 namespace quorvel::serial {
 namespace {
 
-using testing::kPatience;
-using testing::PseudoTerminal;
+using quorvel::testing::kPatience;
+using quorvel::testing::PseudoTerminalPair;
 
 void ExpectError(const std::function<void()>& call, int code, int systemError) {
     try {
@@ -61,7 +61,7 @@ protected:
         return termios;
     }
 
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     TComPort port;
 };
 
@@ -113,7 +113,7 @@ int OpenDescriptors() {
 }
 
 TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     const int before = OpenDescriptors();
     {
         TComPort holder, refused, absent, destroyedOpen;
@@ -133,7 +133,7 @@ TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
 }
 
 TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     QTemporaryDir folder;
     const QString ports = common::qt::PortsFolder(folder.path());
     ASSERT_TRUE(QDir().mkdir(ports));

@@ -18,6 +18,7 @@ namespace quorvel::board::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using quorvel::testing::ChildProcess;
 using quorvel::testing::HexTextOf;
 
 const std::string kProgram = QUORVEL_BOARD_PROGRAM;

@@ -4,6 +4,7 @@
 #include "posix/LineTermios.h"
 #include "posix/PosixSerialDevice.h"
 
+#include "OfferedPorts.h"
 #include "PseudoTerminalPair.h"
 #include "QtPrinters.h"
 
@@ -149,8 +150,7 @@ TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
 TEST(DevicePath, NamesAPathALinkBesideTheProgramOrADeviceUnderDev) {
     QTemporaryDir folder;
     const QString programFolder = folder.path();
-    QDir().mkdir(common::qt::PortsFolder(programFolder));
-    QFile::link(QStringLiteral("/dev/null"), common::qt::PortsFolder(programFolder) + "/board");
+    quorvel::testing::OfferPort(programFolder, QStringLiteral("board"));
     const std::pair<QString, QString> rows[] = {
         {QStringLiteral("/dev/pts/3"), QStringLiteral("/dev/pts/3")},
         {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")},

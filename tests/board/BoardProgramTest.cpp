@@ -95,6 +95,8 @@ TEST(BoardProgram, RestsWhileNobodyHoldsTheSlaveOpen) {
         SlaveEnd slave(*path); // open and close: the master then reports a hang-up
         ASSERT_EQ(slave.ReadByte(), 'g');
     }
+    // A second with nobody on the line, the span its CPU time is measured over: a board that
+    // spun would use most of it.
     std::this_thread::sleep_for(1s);
     EXPECT_LT(board.CpuSeconds(), 0.3) << "the board spins on a closed slave";
     board.Signal(SIGTERM);

@@ -312,7 +312,7 @@ TEST(Ending, SurvivesTheHostClosingAndReopeningMidUpload) {
 }
 
 TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
-    const testing::TemporaryFolder folder;
+    const quorvel::testing::TemporaryFolder folder;
     const Bytes image = PatternImage(300);
     struct Case {
         const char* name;
@@ -341,7 +341,7 @@ TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
         UploadStream(slave, StreamOf(c.sent));
         const BoardResult result = board.Stop();
         EXPECT_EQ(result.imageWriteError, std::nullopt);
-        EXPECT_EQ(testing::ReadFileBytes(options.imageOutputPath), c.sent);
+        EXPECT_EQ(quorvel::testing::ReadFileBytes(options.imageOutputPath), c.sent);
         ASSERT_TRUE(result.hexComparison);
         EXPECT_EQ(result.hexComparison->error, "");
         EXPECT_EQ(result.hexComparison->comparison.Match(), c.match);
@@ -350,7 +350,7 @@ TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
 }
 
 TEST(Results, AMissingHexFileOrOutputFolderIsReportedNotFatal) {
-    const testing::TemporaryFolder folder;
+    const quorvel::testing::TemporaryFolder folder;
     BoardOptions options = Quick();
     options.expectedHexPath = folder.PathOf("absent.hex");
     options.imageOutputPath = folder.PathOf("no/such/folder/image.bin");

@@ -20,6 +20,8 @@ namespace {
 using namespace std::chrono_literals;
 using quorvel::testing::ChildProcess;
 using quorvel::testing::HexTextOf;
+using quorvel::testing::ReadFileBytes;
+using quorvel::testing::TemporaryFolder;
 
 const std::string kProgram = QUORVEL_BOARD_PROGRAM;
 

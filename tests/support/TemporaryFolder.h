@@ -1,12 +1,13 @@
 #pragma once
-// A temporary folder to keep a test's files in, and reading a file back.
+// A temporary folder to keep a test's files in, removed with all it holds, and reading a file
+// back.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace quorvel::board::testing {
+namespace quorvel::testing {
 
 class TemporaryFolder {
 public:
@@ -24,4 +25,4 @@ private:
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
-} // namespace quorvel::board::testing
+} // namespace quorvel::testing

@@ -5,11 +5,10 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace quorvel::board::testing {
+namespace quorvel::testing {
 
 TemporaryFolder::TemporaryFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quorvel-board-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
@@ -30,4 +29,4 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-} // namespace quorvel::board::testing
+} // namespace quorvel::testing

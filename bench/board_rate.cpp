@@ -3,7 +3,8 @@
 // line's limit (20 bit times a byte: one request character, one answer), so a slower upload
 // elsewhere can be told apart from a slow board.
 
-#include "BackgroundBoard.h"
+#include "BareResponder.h"
+#include "BoardResult.h"
 
 #include <cerrno>
 #include <chrono>
@@ -20,51 +21,6 @@ namespace {
 
 using namespace quorvel::board;
 using namespace std::chrono_literals;
-
-// Reads one byte, waiting at most a second; -1 when none came.
-int ReadByte(int descriptor) {
-    pollfd watched{descriptor, POLLIN, 0};
-    std::uint8_t byte = 0;
-    while (::poll(&watched, 1, 1000) > 0) {
-        const ssize_t count = ::read(descriptor, &byte, 1);
-        if (count == 1) return byte;
-        if (count == 0 || (errno != EAGAIN && errno != EINTR)) return -1;
-    }
-    return -1;
-}
-
-// Uploads `imageLength` bytes and the tail; returns the board's result.
-BoardResult Upload(unsigned baudRate, std::size_t imageLength) {
-    BoardOptions options;
-    options.baudRate = baudRate;
-    options.silence = 1000ms;
-    BackgroundBoard board(options);
-    const int slave = ::open(board.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (slave < 0) {
-        std::perror(board.SlavePath().c_str());
-        std::exit(1);
-    }
-    termios settings{};
-    ::tcgetattr(slave, &settings);
-    ::cfmakeraw(&settings);
-    ::tcsetattr(slave, TCSANOW, &settings);
-    while (ReadByte(slave) != 'g') {
-    }
-    const std::uint8_t answer = 'r';
-    (void)!::write(slave, &answer, 1);
-    const std::size_t total = imageLength + kTailLength;
-    for (std::size_t sent = 0; sent < total;) {
-        const int request = ReadByte(slave);
-        if (request < 0) break;
-        if (request == 'g') continue;
-        const std::uint8_t byte = sent < imageLength ? static_cast<std::uint8_t>(sent) : 0xFF;
-        if (::write(slave, &byte, 1) == 1) ++sent;
-    }
-    ReadByte(slave); // the request after the tail: the board has taken every byte
-    BoardResult result = board.Stop();
-    ::close(slave);
-    return result;
-}
 
 // The same conversation with no board at all: plain read and write on both ends of a pair.
 double BareLoop(std::size_t count) {
@@ -111,7 +67,8 @@ int main(int argc, char** argv) {
     const std::size_t pacedLength = argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 16384;
     std::printf("%-28s %8zu bytes  %9.0f bytes/s\n", "bare read/write loop", unpacedLength,
                 BareLoop(unpacedLength));
-    Report("board, unpaced", Upload(0, unpacedLength), 0);
-    Report("board, paced at 115200 baud", Upload(115200, pacedLength), 115200.0 / 20);
+    Report("board, unpaced", quorvel::bench::UploadWithBareResponder(0, unpacedLength), 0);
+    Report("board, paced at 115200 baud",
+           quorvel::bench::UploadWithBareResponder(115200, pacedLength), 115200.0 / 20);
     return 0;
 }

@@ -7,11 +7,11 @@
 // sliding panel may cost; so still and sliding runs alternate, in pairs, and the median of the
 // pairs' slowdowns is the figure.
 
-#include "BackgroundBoard.h"
 #include "CPort.h"
 #include "OffscreenBenchmark.h"
 #include "Pelmora.h"
 #include "StyledControls.h"
+#include "WindowUpload.h"
 
 #include <QApplication>
 #include <QDir>
@@ -63,16 +63,6 @@ QString WriteHexFile(const QTemporaryDir& folder) {
     return file.fileName();
 }
 
-// Dismisses the completion dialog as soon as it shows.
-void AnswerDialogs() {
-    static QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            QMetaObject::invokeMethod(modal, "accept");
-    });
-    timer.start(20);
-}
-
 std::unique_ptr<TPelmora> Window(const QTemporaryDir& folder, const QString& hexFile) {
     auto window = std::make_unique<TPelmora>(QStringList{hexFile}, QString(), folder.path());
     window->SetSysfsTtyRoot(folder.path());
@@ -80,33 +70,15 @@ std::unique_ptr<TPelmora> Window(const QTemporaryDir& folder, const QString& hex
     return window;
 }
 
-// `slidePanel`: the activity panel is opened and shut again and again during the upload.
 // Returns the rate through the window in bytes/s.
 double Upload(const char* label, unsigned baudRate, const QTemporaryDir& folder, const QString& hex,
               bool slidePanel = false) {
-    quorvel::board::BoardOptions options;
-    options.baudRate = baudRate;
-    options.silence = 1000ms;
-    quorvel::board::BackgroundBoard board(options);
-    auto window = Window(folder, hex);
-    window->ComPort1->SetPort(QString::fromStdString(board.SlavePath()));
-    window->ButtonConnect->click();
-    QTimer slider;
-    if (slidePanel) {
-        QObject::connect(&slider, &QTimer::timeout, [&] { window->AdvGlowButton1->click(); });
-        slider.start(400);
-    }
-    const auto start = Clock::now();
-    window->ButtonStartBootloader->click();
-    slider.stop();
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const auto result = board.WaitFor(5s);
-    const bool whole = result && result->stream.size() == kImageLength + 63 && result->TailOk();
-    const double rate = (kImageLength + 63) / seconds;
+    const auto measured =
+        quorvel::bench::UploadThroughWindow(baudRate, folder, hex, kImageLength + 63, slidePanel);
     std::printf("  %-22s %8.0f bytes/s through the window (%s, board measured %.0f bytes/s)\n",
-                label, rate, whole ? "byte-exact" : "INCOMPLETE",
-                result ? result->BytesPerSecond() : 0.0);
-    return rate;
+                label, measured.bytesPerSecond, measured.whole ? "byte-exact" : "INCOMPLETE",
+                measured.boardBytesPerSecond);
+    return measured.bytesPerSecond;
 }
 
 // Still and sliding paced runs by turns; prints the median slowdown of the pairs.
@@ -146,7 +118,7 @@ int main(int argc, char** argv) {
     quorvel::bench::PrepareOffscreenBenchmark();
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    AnswerDialogs();
+    quorvel::bench::AnswerDialogsAtOnce();
     const bool largest = argc > 1 && std::string_view(argv[1]) == "--largest";
     if (largest) kImageLength = 0x1D0000;
     const QString hexFile = WriteHexFile(folder);

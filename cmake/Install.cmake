@@ -11,6 +11,10 @@ if(TARGET cport_catalogues)
   install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/locale/ DESTINATION ${CMAKE_INSTALL_LOCALEDIR})
 endif()
 
+# The mark of an install: the programs find it beside their bin folder and keep the user's
+# files in the user's folders (src/common/ProgramFolders.h).
+install(FILES ${CMAKE_SOURCE_DIR}/share/installed DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel)
+
 install(FILES ${CMAKE_SOURCE_DIR}/share/quorvel.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/share/quorvel-hex.xml

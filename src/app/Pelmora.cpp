@@ -61,17 +61,14 @@ TPelmora::~TPelmora() {
     ui::Guarded([this] { FormStorage->OnDestroy(); });
 }
 
-// The port as the window describes it: XON/XOFF both ways, DTR and RTS held off, queues of
-// 2048 bytes; FormShow forces 115200 baud.
+// The port as the board's bootloader wants it, with the events that drive the lamps; FormShow
+// forces the rate once the stored settings are applied.
 void TPelmora::BuildSerialPort() {
     ComPort1 = new serial::TComPort(this);
     ComPort1->setObjectName(QStringLiteral("ComPort1"));
     ComPort1->BeginLoading();
     ComPort1->SetEvents({serial::evRxChar, serial::evTxEmpty, serial::evRxFlag});
-    ComPort1->Buffer()->SetInputSize(2048);
-    ComPort1->Buffer()->SetOutputSize(2048);
-    ComPort1->FlowControl()->SetXonXoffOut(true);
-    ComPort1->FlowControl()->SetXonXoffIn(true);
+    serial::SetBoardLineSettings(*ComPort1);
     ComPort1->Loaded();
 }
 
@@ -99,11 +96,11 @@ void TPelmora::ButtonSetupPortClick() {
     serial::ShowSettingsDialog(ComPort1, {sysfsTtyRoot_, programFolder_});
     ShowPortName(ComPort1->Port());
     JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
-    if (ComPort1->BaudRate() != serial::br115200) {
+    if (ComPort1->BaudRate() != serial::kBoardBaudRate) {
         AppendHistory("Invalid baud rate for Vantora firmware: " + JvLabel7->text() + ".");
         AppendHistory(QStringLiteral("Baud rate set to: 115200."));
     }
-    ComPort1->SetBaudRate(serial::br115200);
+    ComPort1->SetBaudRate(serial::kBoardBaudRate);
     JvLabel7->setText(QStringLiteral("115200"));
     AppendHistory("Setup: Port " + ComPort1->Port() + ".");
 }
@@ -150,8 +147,9 @@ void TPelmora::ButtonStartBootloaderClick() {
 }
 
 void TPelmora::BuildSettingsStorage(const QString& programFolder) {
-    IniFileStorage = new settings::IniFileStorage(programFolder, this);
-    FormStorage = new settings::FormStorage(this, *IniFileStorage, this);
+    IniFileStorage = new settings::IniFileStorage(common::qt::SettingsFolder(programFolder), this);
+    FormStorage =
+        new settings::FormStorage(this, *IniFileStorage, QStringLiteral("frmPelmora\\"), this);
     FormStorage->StoredProps = {"ComPort1.Port",         "ComPort1.BaudRate",
                                 "ComPort1.DataBits",     "ComPort1.StopBits",
                                 "ComPort1.Parity",       "ComPort1.FlowControl",
@@ -207,7 +205,7 @@ void TPelmora::StoredPortCheck() {
             AppendHistory("COM port set to: " + ComPort1->Port() + ".");
         }
     }
-    ComPort1->SetBaudRate(serial::br115200);
+    ComPort1->SetBaudRate(serial::kBoardBaudRate);
     ShowPortName(ComPort1->Port());
     JvLabel7->setText(serial::BaudRateText(ComPort1->BaudRate()));
 }

@@ -78,9 +78,9 @@ class TPelmora : public QWidget {
     Q_OBJECT
 public:
     // `arguments` are the command-line arguments after the program name; `programFile` is the
-    // file whose version the title shows. "Settings.ini" and the ports lie in `programFolder`,
-    // by default the running program's. Throws settings::FileOpenError when that file exists
-    // but cannot be read.
+    // file whose version the title shows. `programFolder`, by default the running program's,
+    // decides where "Settings.ini" and the ports lie (beside it, or in the user's folders for
+    // an install). Throws settings::FileOpenError when that file exists but cannot be read.
     TPelmora(const QStringList& arguments, const QString& programFile,
              const QString& programFolder = {}, QWidget* parent = nullptr);
     ~TPelmora() override;
@@ -217,7 +217,7 @@ private:
 
     QStringList arguments_;
     QString programFile_;
-    QString programFolder_; // "Settings.ini" and the "ports" folder
+    QString programFolder_; // decides where "Settings.ini" and the "ports" folder lie
     bool shown_ = false;
     QString loadedFile_;
     QString statusFileText_; // ": " and the whole path of the file shown, before shortening

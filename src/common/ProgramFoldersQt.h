@@ -6,6 +6,8 @@
 namespace quorvel::common::qt {
 
 QString ProgramFolder();
+QString SettingsFolder(const QString& programFolder);
 QString PortsFolder(const QString& programFolder);
+QString LocaleFolder(const QString& programFolder);
 
 } // namespace quorvel::common::qt

@@ -2,17 +2,16 @@
 
 #include "ProgramFoldersQt.h"
 
-#include <QDir>
+#include <QFile>
 
 #include <libintl.h>
 
 namespace quorvel::i18n {
 
 void RegisterTextDomain(const char* domain) {
-    const QString folder = common::qt::ProgramFolder();
-    const QString catalogues = folder + QStringLiteral("/locale");
-    if (!folder.isEmpty() && QDir(catalogues).exists())
-        bindtextdomain(domain, QFile::encodeName(catalogues).constData());
+    // Without a folder of our own the system's catalogues are the ones.
+    const QString catalogues = common::qt::LocaleFolder(common::qt::ProgramFolder());
+    if (!catalogues.isEmpty()) bindtextdomain(domain, QFile::encodeName(catalogues).constData());
     bind_textdomain_codeset(domain, "UTF-8");
 }
 

@@ -33,8 +33,9 @@ QString FourNumbers(int a, int b, int c, int d) {
 
 } // namespace
 
-FormStorage::FormStorage(QWidget* form, IniFileStorage& storage, QObject* owner)
-    : QObject(owner), form_(form), storage_(storage) {
+FormStorage::FormStorage(QWidget* form, IniFileStorage& storage, const QString& appStoragePath,
+                         QObject* owner)
+    : QObject(owner), AppStoragePath(appStoragePath), form_(form), storage_(storage) {
     setObjectName(QStringLiteral("FormStorage"));
 }
 

@@ -28,9 +28,11 @@ class FormStorage : public QObject {
     Q_OBJECT
 
 public:
-    FormStorage(QWidget* form, IniFileStorage& storage, QObject* owner = nullptr);
+    // The window's values go under `appStoragePath`, a section path ending in a backslash.
+    FormStorage(QWidget* form, IniFileStorage& storage, const QString& appStoragePath,
+                QObject* owner = nullptr);
 
-    QString AppStoragePath = QStringLiteral("frmPelmora\\");
+    QString AppStoragePath;
     QStringList StoredProps;
 
     // Throws ConversionError when a placement key is not a number, after the stored entries

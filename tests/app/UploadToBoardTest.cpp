@@ -27,8 +27,8 @@ class UploadToBoard : public WindowFixture {
 protected:
     static board::BoardOptions Quick() {
         board::BoardOptions options;
-        options.baudRate = 0; // as fast as the line goes
-        options.silence = 400ms;
+        options.baudRate = 0;     // as fast as the line goes
+        options.silence = 1000ms; // a loaded machine may stall the window for a while
         return options;
     }
 

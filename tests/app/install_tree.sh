@@ -16,6 +16,7 @@ for program in quorvel quorvel-cli quorvel-board; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program missing"
 done
 [ -f "$prefix/share/locale/de/LC_MESSAGES/cport.mo" ] || fail "the German catalogue is missing"
+[ -f "$prefix/share/quorvel/installed" ] || fail "the mark of an install is missing"
 entry="$prefix/share/applications/quorvel.desktop"
 [ -f "$entry" ] || fail "desktop entry missing"
 grep -qx 'Exec=quorvel %f' "$entry" || fail "the entry does not hand the file to quorvel"

@@ -76,8 +76,10 @@ TEST(TermiosForRecord, ParityCheckingAndTheHandshakeFlags) {
 TEST(TermiosForRecord, RefusesWhatNoLineCanDo) {
     DeviceControlBlock zeroRate = Record(8, 0, 0);
     zeroRate.BaudRate = 0;
+    // One and a half stop bits exist only with five data bits, two only with more.
     const DeviceControlBlock refused[] = {zeroRate,           Record(4, 0, 0), Record(9, 0, 0),
-                                          Record(0xFF, 0, 0), Record(8, 5, 0), Record(8, 0, 3)};
+                                          Record(0xFF, 0, 0), Record(8, 5, 0), Record(8, 0, 3),
+                                          Record(8, 0, 1),    Record(6, 0, 1), Record(5, 0, 2)};
     for (const DeviceControlBlock& record : refused) {
         LineTermios termios;
         EXPECT_EQ(TermiosForRecord(record, termios), EINVAL);

@@ -1,6 +1,7 @@
 // The port on real pseudo-terminals, the test playing the board at the master end.
 #include "CPort.h"
 #include "ProgramFoldersQt.h"
+#include "posix/DeviceHolders.h"
 #include "posix/LineTermios.h"
 #include "posix/PosixSerialDevice.h"
 
@@ -15,7 +16,10 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <csignal>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace quorvel::serial {
 namespace {
@@ -372,14 +376,25 @@ TEST_F(PtyPort, AReadWithATotalTimeoutWaitsForTheBytesItAsksFor) {
     EXPECT_EQ(std::string(buffer, 3), "abc");
 }
 
-TEST_F(PtyPort, SevenDataBitsAndParityAreAcceptedThoughAPseudoTerminalKeepsEightAndNone) {
-    port.SetDataBits(dbSeven);
-    port.Parity()->SetBits(prEven);
+// A pseudo-terminal keeps eight data bits and no parity whatever it is told; a line that does
+// not do what the settings say is refused rather than used as another, as a driver that cannot
+// make a rate or a size is. Stop bits that no UART has are refused before any driver sees them.
+TEST_F(PtyPort, SettingsTheLineDoesNotTakeAreRefused) {
+    const auto refusedAtOpening = [&](auto change) {
+        change();
+        ExpectError([&] { port.SetConnected(true); }, 7, EINVAL);
+        EXPECT_FALSE(port.Connected());
+        port.SetDataBits(dbEight);
+        port.Parity()->SetBits(prNone);
+        port.SetStopBits(sbOneStopBit);
+    };
+    refusedAtOpening([&] { port.SetDataBits(dbSeven); });
+    refusedAtOpening([&] { port.Parity()->SetBits(prEven); });
+    refusedAtOpening([&] { port.SetStopBits(sbOne5StopBits); }); // with eight data bits
+    port.SetStopBits(sbTwoStopBits);
     port.SetConnected(true);
-    EXPECT_TRUE(port.Connected());
-    port.Parity()->SetBits(prSpace);
-    port.SetDataBits(dbFive);
-    EXPECT_TRUE(port.Connected());
+    EXPECT_TRUE(port.Connected()) << "two stop bits with eight data bits the line can make";
+    ExpectError([&] { port.Parity()->SetBits(prSpace); }, 7, EINVAL);
 }
 
 TEST_F(PtyPort, ANegativeQueueSizeIsRefusedByTheDevice) {
@@ -400,6 +415,42 @@ TEST_F(PtyPort, AReadOfManyTakesWhatIsQueuedAndNoMore) {
     QString text;
     EXPECT_EQ(port.ReadText(text, 100), 3);
     EXPECT_EQ(text, QStringLiteral("abc"));
+}
+
+// One XOFF from the board, among the noise before its "g", would hold our output until an XON
+// that this bootloader never sends; the purge that Connect does lets the output go again.
+TEST_F(PtyPort, APurgeLetsOutputGoThatAnXoffHeld) {
+    port.FlowControl()->SetXonXoffOut(true);
+    port.SetConnected(true);
+    pty.Send("\x13g");
+    ASSERT_TRUE(QueuedBecomes(1)) << "the XOFF came first and has been taken";
+    port.PurgeQueues(true, true);
+    EXPECT_EQ(port.WriteBytes("r", 1), 1);
+    EXPECT_EQ(pty.Receive(1), "r");
+}
+
+// A program that has the device open already (a terminal program, a modem prober) would
+// share it without a word: whoever reads first gets the board's requests.
+TEST_F(PtyPort, APortThatAnotherProgramHoldsIsBusy) {
+    const std::string script = "exec 3<>" + pty.SlavePath().toStdString() + "; exec sleep 30";
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::execl("/bin/sh", "sh", "-c", script.c_str(), nullptr);
+        ::_exit(127);
+    }
+    // Until it has become sleep the child is a copy of this program.
+    const std::string expected = "sleep (pid " + std::to_string(holder) + ")";
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    std::string holders;
+    while (holders != expected && std::chrono::steady_clock::now() < deadline)
+        holders = posix::HoldersText(posix::OtherHolders(pty.SlavePath().toStdString()));
+    ASSERT_EQ(holders, expected);
+    ExpectError([&] { port.SetConnected(true); }, 1, EBUSY);
+    EXPECT_FALSE(port.Connected());
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    port.SetConnected(true);
+    EXPECT_TRUE(port.Connected()) << "free again once it let go";
 }
 
 } // namespace

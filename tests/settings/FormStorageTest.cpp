@@ -77,7 +77,7 @@ protected:
     }
 
     std::unique_ptr<FormStorage> Storage(IniFileStorage& ini) {
-        auto storage = std::make_unique<FormStorage>(&window, ini);
+        auto storage = std::make_unique<FormStorage>(&window, ini, "frmPelmora\\");
         storage->StoredProps = {"ComPort1.Port", "ComPort1.DataBits", "ComPort1.Parity",
                                 "CheckBoxClose.Checked", "MCUComboBox.ItemIndex"};
         return storage;

@@ -1,8 +1,13 @@
 // quorvel-cli: the command-line companion of Quorvel.
 
 #include "ImageCommand.h"
+#include "PortsCommand.h"
 #include "ProgramVersion.h"
+#include "UploadCommand.h"
 
+#include "CPort.h"
+
+#include <clocale>
 #include <cstdio>
 #include <string_view>
 
@@ -13,15 +18,22 @@ constexpr const char* kUsage =
     "       quorvel-cli --help | --version\n"
     "\n"
     "Commands:\n"
-    "  image IN.hex -o OUT.bin [--family p16|p18|p24|dspic]\n"
-    "        Convert an Intel HEX file into the flat byte image that Quorvel uploads.\n"
+    "  ports [--long]\n"
+    "        List the serial ports, as Quorvel's settings dialog offers them.\n"
+    "  image IN.hex -o OUT.bin | --info [--family p16|p18|p24|dspic]\n"
+    "        Convert an Intel HEX file into the flat byte image that Quorvel uploads, or\n"
+    "        describe that image.\n"
+    "  upload --port NAME FILE.hex [--baud RATE] [--parity P] [--flow F] [--wait S]\n"
+    "         [--timeout S]\n"
+    "        Upload FILE.hex to the board's bootloader on the port NAME.\n"
     "\n"
-    "Run 'quorvel-cli COMMAND --help' for the options of one command; --version prints the\n"
-    "version.\n";
+    "Run 'quorvel-cli COMMAND --help' for the options and exit statuses of one command;\n"
+    "--version prints the version.\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -35,7 +47,10 @@ int main(int argc, char** argv) {
         std::printf("quorvel-cli %s\n", quorvel::common::kVersionText);
         return 0;
     }
+    quorvel::serial::ComErrorTexts(); // the serial layer's messages, in the user's language
     if (command == "image") return quorvel::cli::RunImageCommand(argc - 2, argv + 2);
+    if (command == "ports") return quorvel::cli::RunPortsCommand(argc - 2, argv + 2);
+    if (command == "upload") return quorvel::cli::RunUploadCommand(argc - 2, argv + 2);
     std::fprintf(stderr, "quorvel-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
     return 2;
 }

@@ -57,18 +57,32 @@ bool ParityFlags(std::uint8_t value, std::uint32_t& flags) {
     return false;
 }
 
-// One and a half stop bits exist on a UART only as CSTOPB with five data bits.
-bool StopFlags(std::uint8_t stopBits, std::uint32_t& flags) {
+// CSTOPB gives one and a half stop bits with five data bits and two with any other size, so
+// each exists with its own sizes only; anything else would go to the line as the other.
+bool StopFlags(std::uint8_t stopBits, std::uint8_t byteSize, std::uint32_t& flags) {
     switch (stopBits) {
     case stopbits::kOne:
         flags = 0;
         return true;
     case stopbits::kOneAndHalf:
+        flags = CSTOPB;
+        return byteSize == 5;
     case stopbits::kTwo:
         flags = CSTOPB;
-        return true;
+        return byteSize != 5;
     }
     return false;
+}
+
+// The flags that say what goes on the line; the rest a driver may keep as it likes.
+constexpr std::uint32_t kLineFlags = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS;
+constexpr std::uint32_t kFlowFlags = IXON | IXOFF;
+
+// Real chips divide a clock: an FTDI asked for 115200 gives 115384. Beyond this a rate is
+// another rate.
+bool RateClose(std::uint32_t wanted, std::uint32_t got) {
+    const std::uint64_t difference = wanted > got ? wanted - got : got - wanted;
+    return difference * 100 <= std::uint64_t{wanted} * 3;
 }
 
 std::uint32_t InputFlags(const DeviceControlBlock& record) {
@@ -115,7 +129,7 @@ termios2 ToKernel(const LineTermios& termios) {
 int TermiosForRecord(const DeviceControlBlock& record, LineTermios& termios) {
     std::uint32_t size = 0, parity = 0, stop = 0;
     if (record.BaudRate == 0 || !CharacterSize(record.ByteSize, size) ||
-        !ParityFlags(record.Parity, parity) || !StopFlags(record.StopBits, stop))
+        !ParityFlags(record.Parity, parity) || !StopFlags(record.StopBits, record.ByteSize, stop))
         return EINVAL;
 
     termios = LineTermios{};
@@ -144,6 +158,29 @@ int ReadLineTermios(int fd, LineTermios& termios) {
     return error;
 }
 
+int VerifyLineTermios(int fd, const LineTermios& wanted) {
+    LineTermios got;
+    if (const int error = ReadLineTermios(fd, got)) return error;
+    const bool same = (got.cflag & kLineFlags) == (wanted.cflag & kLineFlags) &&
+                      (got.iflag & kFlowFlags) == (wanted.iflag & kFlowFlags) &&
+                      RateClose(wanted.ospeed, got.ospeed) && RateClose(wanted.ispeed, got.ispeed);
+    return same ? 0 : EINVAL;
+}
+
+int QuietLine(int fd) {
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    // A pseudo-terminal has no such lines; that is no reason to stop.
+    ioctl(fd, TIOCMBIC, &lines);
+    termios2 kernel{};
+    if (ioctl(fd, TCGETS2, &kernel) != 0) return errno;
+    kernel.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+    kernel.c_oflag &= ~OPOST;
+    kernel.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    kernel.c_cc[VMIN] = 1;
+    kernel.c_cc[VTIME] = 0;
+    return ErrorOf(ioctl(fd, TCSETS2, &kernel));
+}
+
 int FlushQueues(int fd, unsigned purgeBits) {
     const bool input = (purgeBits & purge::kClearReceive) != 0;
     const bool output = (purgeBits & purge::kClearTransmit) != 0;
@@ -152,11 +189,25 @@ int FlushQueues(int fd, unsigned purgeBits) {
     return ErrorOf(ioctl(fd, TCFLSH, queue));
 }
 
-void RequestLowLatency(int fd) {
+// TCOON alone restarts only what TCOOFF stopped; after a TCOOFF it restarts the output
+// whatever stopped it, an XOFF from the other end included.
+int RestartOutput(int fd) {
+    if (ioctl(fd, TCXONC, TCOOFF) != 0) return errno;
+    return ErrorOf(ioctl(fd, TCXONC, TCOON));
+}
+
+bool RequestLowLatency(int fd) {
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return false;
+    if (serial.flags & ASYNC_LOW_LATENCY) return false;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+void ReleaseLowLatency(int fd) {
     serial_struct serial{};
     if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
-    if (serial.flags & ASYNC_LOW_LATENCY) return;
-    serial.flags |= ASYNC_LOW_LATENCY;
+    serial.flags &= ~ASYNC_LOW_LATENCY;
     ioctl(fd, TIOCSSERIAL, &serial);
 }
 

@@ -27,10 +27,26 @@ int TermiosForRecord(const DeviceControlBlock& record, LineTermios& termios);
 int ApplyLineTermios(int fd, const LineTermios& termios); // TCSETS2
 int ReadLineTermios(int fd, LineTermios& termios);        // TCGETS2
 
+// A driver takes TCSETS2 even when it changed what it was asked (a rate it cannot make, a
+// size or parity it does not have): reads the line back and gives EINVAL when the rate is off
+// by more than real chips round it, or a size, parity, stop-bit or flow flag is not as asked.
+int VerifyLineTermios(int fd, const LineTermios& wanted);
+
+// The kernel raises DTR and RTS at open and echoes what arrives until the line is raw: the
+// first thing done with a new descriptor lowers both lines and turns echo and every
+// translation off. ENOTTY when the descriptor is no terminal.
+int QuietLine(int fd);
+
 // Discards queued input and/or output (tcflush); the abort bits have nothing to abort here.
 int FlushQueues(int fd, unsigned purgeBits);
 
+// Lets output go again that an XOFF from the other end held (tcflow: TCOOFF, then TCOON).
+int RestartOutput(int fd);
+
 // Asks the driver not to hold received characters back; silently nothing where it cannot.
-void RequestLowLatency(int fd);
+// True when this call turned it on, so that it is turned off again at close: the setting
+// belongs to the adapter, and every program that opens it later would inherit it.
+bool RequestLowLatency(int fd);
+void ReleaseLowLatency(int fd);
 
 } // namespace quorvel::serial::posix

@@ -1,5 +1,6 @@
 #include "PosixSerialDevice.h"
 
+#include "DeviceHolders.h"
 #include "LineTermios.h"
 #include "ProgramFoldersQt.h"
 
@@ -79,10 +80,12 @@ QString DevicePath(const QString& port, const QString& programFolder) {
     return QStringLiteral("/dev/") + port;
 }
 
-PosixSerialDevice::PosixSerialDevice(common::UniqueDescriptor device)
-    : device_(std::move(device)), writeNotice_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+PosixSerialDevice::PosixSerialDevice(common::UniqueDescriptor device, bool setLowLatency)
+    : device_(std::move(device)), writeNotice_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+      setLowLatency_(setLowLatency) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
+    if (setLowLatency_) ReleaseLowLatency(device_.Get());
     ioctl(device_.Get(), TIOCNXCL);
 }
 
@@ -95,6 +98,7 @@ int PosixSerialDevice::SetLineSettings(const DeviceControlBlock& record) {
     LineTermios termios;
     if (const int error = TermiosForRecord(record, termios)) return error;
     if (const int error = ApplyLineTermios(device_.Get(), termios)) return error;
+    if (const int error = VerifyLineTermios(device_.Get(), termios)) return error;
     return SetControlLines(record);
 }
 
@@ -154,12 +158,10 @@ TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
                                                     timeouts_.ReadTotalTimeoutConstant, count);
     const bool hasTotal = total.count() > 0;
     const Clock::time_point totalDeadline = Clock::now() + total;
+    // Waiting comes before reading: a reader that answers at once is usually ahead of the
+    // next byte, and a read that finds nothing would only cost a call.
     std::size_t done = 0;
     for (;;) {
-        const TransferResult step = ReadAvailable(bytes + done, count - done);
-        done += step.count;
-        if (step.error) return {done, done > 0 ? 0 : step.error};
-        if (done == count || (firstByteOnly && done > 0)) return {done, 0};
         Clock::time_point deadline = totalDeadline;
         const bool useInterval = done > 0 && interval != 0 && interval != kAllBits;
         if (useInterval) {
@@ -171,6 +173,10 @@ TransferResult PosixSerialDevice::ReadWaiting(void* buffer, std::size_t count) {
         if (ready == 0) return {done, 0};
         if (ready < 0) return {done, done > 0 ? 0 : -ready};
         if (DeviceGone(ready, POLLIN)) return {done, done > 0 ? 0 : EIO};
+        const TransferResult step = ReadAvailable(bytes + done, count - done);
+        done += step.count;
+        if (step.error) return {done, done > 0 ? 0 : step.error};
+        if (done == count || (firstByteOnly && done > 0)) return {done, 0};
     }
 }
 
@@ -261,8 +267,12 @@ int PosixSerialDevice::WaitLineEvents(int stopDescriptor, std::uint32_t& events)
     }
 }
 
+// A purge also lets output go that an XOFF held: a board may send one among its power-up
+// noise, and no XON would ever follow. A line that cannot (hung up) has nothing to hold.
 int PosixSerialDevice::Purge(unsigned what) {
-    return FlushQueues(device_.Get(), what);
+    if (const int error = FlushQueues(device_.Get(), what)) return error;
+    RestartOutput(device_.Get());
+    return 0;
 }
 
 int PosixSerialDevice::QueuedInput(int& count) {
@@ -283,8 +293,15 @@ int PosixSerialDevice::ModemStatus(unsigned& bits) {
     return 0;
 }
 
+// A process that holds the port already makes it busy, as exclusive opening is elsewhere.
+// Right after open the lines are made quiet, before the lock and the settings: until then
+// DTR and RTS are up and what arrives is echoed.
 std::unique_ptr<SerialDevice> PosixDeviceOpener::Open(const QString& port, int& error) {
     const QByteArray path = DevicePath(port, programFolder_).toLocal8Bit();
+    if (!OtherHolders(path.toStdString()).empty()) {
+        error = EBUSY;
+        return nullptr;
+    }
     common::UniqueDescriptor device(
         open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!device) {
@@ -293,12 +310,13 @@ std::unique_ptr<SerialDevice> PosixDeviceOpener::Open(const QString& port, int& 
     }
     const int fd = device.Get();
     // A file or a folder that is not a terminal is no serial port, whatever its name.
-    error = isatty(fd) ? 0 : ENOTTY;
+    error = QuietLine(fd);
+    if (error == EINVAL) error = ENOTTY;
     if (error == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
     if (error == 0 && ioctl(fd, TIOCEXCL) != 0) error = errno;
     if (error != 0) return nullptr;
-    RequestLowLatency(fd);
-    return std::make_unique<PosixSerialDevice>(std::move(device));
+    const bool setLowLatency = RequestLowLatency(fd);
+    return std::make_unique<PosixSerialDevice>(std::move(device), setLowLatency);
 }
 
 } // namespace quorvel::serial::posix

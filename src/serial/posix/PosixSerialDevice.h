@@ -14,7 +14,8 @@ QString DevicePath(const QString& port, const QString& programFolder);
 
 class PosixSerialDevice final : public SerialDevice {
 public:
-    explicit PosixSerialDevice(common::UniqueDescriptor device);
+    // `setLowLatency`: the opener turned the driver's low latency on, so it goes off at close.
+    PosixSerialDevice(common::UniqueDescriptor device, bool setLowLatency = false);
     ~PosixSerialDevice() override;
 
     int SetQueueSizes(int inputSize, int outputSize) override;
@@ -46,10 +47,11 @@ private:
     std::atomic<std::uint32_t> eventMask_{0};
     std::atomic<bool> outputPending_{false};
     int lastInputCount_ = 0; // the event thread's alone
+    bool setLowLatency_;
 };
 
 // Opens read/write and exclusive: flock keeps out a second opener even when it is root, which
-// TIOCEXCL alone does not.
+// TIOCEXCL alone does not, and a process that has the device open already makes it busy.
 class PosixDeviceOpener final : public SerialDeviceOpener {
 public:
     explicit PosixDeviceOpener(QString programFolder) : programFolder_(std::move(programFolder)) {}

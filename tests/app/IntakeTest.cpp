@@ -138,7 +138,7 @@ TEST_F(WindowFixture, AStoredFileThatFailsToLoadLetsTheFirstShowFinish) {
         SCOPED_TRACE(name);
         answerer.seen.clear();
         Create();
-        QFile::link(QStringLiteral("/dev/null"), programFolder.filePath("ports/vboard0"));
+        OfferPort(programFolder.path(), QStringLiteral("vboard0"));
         window->ComPort1->SetPort(QStringLiteral("vboard0"));
         window->ComPort1->SetBaudRate(serial::br9600);
         const QString path = folder.Write(QString::fromLatin1(name), text);

@@ -6,6 +6,7 @@
 #include "CPort.h"
 #include "FormStorage.h"
 #include "IniFileStorage.h"
+#include "ProgramFoldersQt.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,11 +129,11 @@ TEST_F(SettingsFile, TheStoredPortCheckKeepsAKnownPortAndReplacesAnUnknownOne) {
                    "\r\nComPort1_BaudRate=br9600\r\n");
         file.close();
         Create();
-        QDir ports(programFolder.filePath("ports"));
+        const QDir ports(common::qt::PortsFolder(programFolder.path()));
         for (const QString& name : ports.entryList(QDir::System))
-            ports.remove(name);
+            WithdrawPort(programFolder.path(), name);
         for (const QString& name : c.systemPorts)
-            QFile::link("/dev/null", ports.filePath(name));
+            OfferPort(programFolder.path(), name);
         Show();
         EXPECT_EQ(History(), c.history);
         EXPECT_EQ(window->ComPort1->Port(), c.port);
@@ -165,8 +166,7 @@ TEST_F(SettingsFile, ALongerPortNameIsShownWholeOrShortenedWithItsFullNameAtHand
     } cases[] = {{"ttyUSB0", true}, {"a-port-name-far-too-long", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.port);
-        QDir(programFolder.path()).mkpath("ports");
-        QFile::link("/dev/null", programFolder.filePath(QString("ports/") + c.port));
+        OfferPort(programFolder.path(), c.port);
         QFile file(SettingsPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray("[frmPelmora]\r\nComPort1_Port=") + c.port + "\r\n");
@@ -265,8 +265,7 @@ TEST_F(SettingsFile, WhatTheUserStoredComesBackAndIsSavedBackAsItWas) {
     const QString hex = folder.Write("fw.hex", ValidHex());
     const QString firmwareFolder = folder.MakeFolder("firmware");
     const QString kept = folder.MakeFolder("kept") + "/Settings.ini";
-    QDir(programFolder.path()).mkpath("ports");
-    QFile::link("/dev/null", programFolder.filePath("ports/vboard0"));
+    OfferPort(programFolder.path(), "vboard0");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QByteArray stored = UserFile(hex, firmwareFolder, c.replaced, c.by);

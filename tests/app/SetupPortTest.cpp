@@ -17,11 +17,9 @@ namespace {
 
 class SetupPort : public WindowFixture {
 protected:
-    // Offers another port beside the fixture's COM1, by a link in the program's "ports".
-    void Offer(const QString& name) {
-        QFile::link(QStringLiteral("/dev/null"), programFolder.filePath("ports/" + name));
-    }
-    void Withdraw(const QString& name) { QFile::remove(programFolder.filePath("ports/" + name)); }
+    // Offers another port beside the fixture's COM1.
+    void Offer(const QString& name) { OfferPort(programFolder.path(), name); }
+    void Withdraw(const QString& name) { WithdrawPort(programFolder.path(), name); }
 
     void AnswerDialog(std::vector<std::pair<QString, QString>> choices, const QString& button) {
         answerer.dialogActions.push_back([choices, button](QWidget& dialog) {

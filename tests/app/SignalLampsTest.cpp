@@ -3,22 +3,22 @@
 
 #include "WindowFixture.h"
 
-#include "PseudoTerminal.h"
+#include "ProcessUntil.h"
+#include "PseudoTerminalPair.h"
 
 #include "CPort.h"
 #include "ComLed.h"
 #include "PelmoraLinkPort.h"
 
 #include <QMouseEvent>
-#include <QThread>
-
-#include <functional>
 
 namespace quorvel::app::testing {
 namespace {
 
+using namespace std::chrono_literals;
+using quorvel::testing::ProcessUntil;
+using quorvel::testing::PseudoTerminalPair;
 using serial::TComLed;
-using serial::testing::PseudoTerminal;
 
 class SignalLamps : public WindowFixture {
 protected:
@@ -31,23 +31,14 @@ protected:
 
     // Which on images show, once the lamps have caught up: connection, receive, transmit.
     std::string Shown() {
-        ProcessUntil([] { return false; }, 40);
+        ProcessUntil([] { return false; }, 40ms);
         std::string text;
         for (const ui::TLampImage* lamp : {window->ConnectedOn, window->RxOn, window->TxOn})
             text += lamp->isHidden() ? "0" : "1";
         return text;
     }
-    static bool ProcessUntil(const std::function<bool()>& condition, int milliseconds) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (!condition() && std::chrono::steady_clock::now() < deadline) {
-            QCoreApplication::processEvents();
-            QThread::usleep(200);
-        }
-        return condition();
-    }
 
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     std::unique_ptr<TPelmoraLinkPort> host;
 };
 
@@ -74,12 +65,12 @@ TEST_F(SignalLamps, TheLampsShowOpenArrivalReadAndClose) {
     window->ComPort1->SetConnected(true);
     EXPECT_EQ(Shown(), "100");
     pty.Send("g");
-    ASSERT_TRUE(ProcessUntil([&] { return window->ComLedRx->State() == TComLed::lsOn; }, 3000));
+    ASSERT_TRUE(ProcessUntil([&] { return window->ComLedRx->State() == TComLed::lsOn; }, 3000ms));
     EXPECT_EQ(Shown(), "110");
     EXPECT_EQ(host->ReadAttempt(), "g"); // the byte stayed queued for the read
     EXPECT_EQ(Shown(), "100");
     host->Write(std::uint8_t{'r'});
-    ASSERT_TRUE(ProcessUntil([&] { return window->ComLedTx->State() == TComLed::lsOff; }, 3000));
+    ASSERT_TRUE(ProcessUntil([&] { return window->ComLedTx->State() == TComLed::lsOff; }, 3000ms));
     EXPECT_EQ(Shown(), "100");
     EXPECT_EQ(pty.Receive(1), "r");
     window->ComPort1->SetConnected(false);

@@ -11,9 +11,9 @@
 
 namespace quorvel::app::testing {
 
-using image::testing::EndOfFile;
-using image::testing::Lines;
-using image::testing::Record;
+using quorvel::testing::EndOfFile;
+using quorvel::testing::Lines;
+using quorvel::testing::Record;
 
 class TestFolder {
 public:

@@ -12,25 +12,15 @@ namespace quorvel::app::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using image::testing::Lines;
-using image::testing::Record;
+using quorvel::testing::HexTextOf;
+using quorvel::testing::Lines;
+using quorvel::testing::Record;
 
 std::vector<std::uint8_t> Pattern(std::size_t length) {
     std::vector<std::uint8_t> bytes(length);
     for (std::size_t i = 0; i < length; ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
     return bytes;
-}
-
-// A HEX file of `image`, in records of up to 16 bytes.
-std::string HexOf(const std::vector<std::uint8_t>& image) {
-    std::string text;
-    for (std::size_t at = 0; at < image.size(); at += 16) {
-        const auto end = std::min(image.size(), at + 16);
-        text += Record(static_cast<unsigned>(at), 0, {image.begin() + at, image.begin() + end}) +
-                "\r\n";
-    }
-    return text + Record(0, 1, {}) + "\r\n";
 }
 
 class UploadToBoard : public WindowFixture {
@@ -44,7 +34,7 @@ protected:
 
     // The window with a file taken in and its port pointed at the board.
     void Prepare(board::BackgroundBoard& board, const std::vector<std::uint8_t>& image) {
-        const QString hex = folder.Write("fw.hex", HexOf(image));
+        const QString hex = folder.Write("fw.hex", HexTextOf(image));
         Create({hex});
         Show();
         window->ComPort1->SetPort(QString::fromStdString(board.SlavePath()));
@@ -133,7 +123,7 @@ TEST_F(UploadToBoard, ADropDuringTheUploadIsRefusedAndLeavesItAlone) {
     const auto image = Pattern(2000);
     Prepare(board, image);
     const QString sending = window->LoadedFile();
-    const QString other = folder.Write("other.hex", HexOf(Pattern(10)));
+    const QString other = folder.Write("other.hex", HexTextOf(Pattern(10)));
     Connect();
     QTimer::singleShot(100, window.get(), [&] {
         EXPECT_EQ(window->UploadRunning(), 1);
@@ -231,13 +221,13 @@ TEST_F(UploadToBoard, WithoutAnImageNothingIsSent) {
 // Opened with a file, the program flashes that file, whatever the settings remembered; the
 // dialog names it and the settings remember it next.
 TEST_F(UploadToBoard, TheFileOnTheCommandLineIsTheFileUploaded) {
-    const QString stored = folder.Write("stored.hex", HexOf(Pattern(40)));
+    const QString stored = folder.Write("stored.hex", HexTextOf(Pattern(40)));
     QFile settings(programFolder.filePath("Settings.ini"));
     ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
     settings.write("[frmPelmora]\r\nOpenDialog1_FileName=" + stored.toUtf8() + "\r\n");
     settings.close();
     const std::vector<std::uint8_t> opened{0x12, 0x34, 0x56};
-    const QString typed = folder.Write("typed.hex", HexOf(opened));
+    const QString typed = folder.Write("typed.hex", HexTextOf(opened));
     board::BackgroundBoard board(Quick());
     Create({typed});
     Show();

@@ -3,6 +3,7 @@
 // temporary folder.
 
 #include "ModalAnswerer.h"
+#include "OfferedPorts.h"
 #include "Pelmora.h"
 #include "QtPrinters.h"
 #include "TOpenDialog.h"
@@ -27,6 +28,11 @@
 #include <memory>
 
 namespace quorvel::app::testing {
+
+using quorvel::testing::ModalAnswerer;
+using quorvel::testing::OfferPort;
+using quorvel::testing::SeenBox;
+using quorvel::testing::WithdrawPort;
 
 inline TPelmora* TheWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -56,9 +62,7 @@ protected:
     TPelmora& Create(const QStringList& arguments = {}) {
         // The system offers one port, the window's default COM1, so the stored-port check
         // passes without a word.
-        QDir(programFolder.path()).mkpath(QStringLiteral("ports"));
-        QFile::link(QStringLiteral("/dev/null"),
-                    programFolder.filePath(QStringLiteral("ports/COM1")));
+        OfferPort(programFolder.path(), QStringLiteral("COM1"));
         window = std::make_unique<TPelmora>(arguments, QCoreApplication::applicationFilePath(),
                                             programFolder.path());
         window->SetSysfsTtyRoot(noSerialHardware.path());

@@ -1,8 +1,9 @@
 // The virtual board as a host sees it: through the real slave end of its pseudo-terminal.
 
 #include "BackgroundBoard.h"
-#include "HexFile.h"
+#include "HexText.h"
 #include "SlaveEnd.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -124,7 +125,9 @@ TEST(Announcement, WaitsTheStartDelayAfterTheSlaveIsOpened) {
     BoardOptions options = Quick();
     options.startDelay = 300ms;
     BackgroundBoard board(options);
-    std::this_thread::sleep_for(100ms); // nobody listens yet: the delay has not begun
+    // Nobody listens yet, so the delay has not begun. Time passing with nobody on the line is the
+    // point, and the board shows nothing meanwhile: a bounded wait, with no condition to wait on.
+    std::this_thread::sleep_for(100ms);
     SlaveEnd slave(board.SlavePath());
     const auto openedAt = std::chrono::steady_clock::now();
     ASSERT_EQ(slave.ReadByte(), 'g');
@@ -140,7 +143,9 @@ TEST(Announcement, StartsAgainWhenTheSlaveIsReopenedBeforeTheAnswer) {
     ASSERT_EQ(slave.ReadByte(), '#');
     ASSERT_EQ(slave.ReadByte(), 'g');
     slave.Close();
-    std::this_thread::sleep_for(100ms);
+    // The host stays away a while: the board can learn of it only while the slave is closed,
+    // and must wait for the host to come back rather than end.
+    EXPECT_FALSE(board.WaitFor(100ms)) << "the board ended when the host closed the slave";
     slave.Reopen();
     const auto host = UploadStream(slave, StreamOf({7, 8}));
     EXPECT_EQ(host.skippedBeforeAnnounce, Bytes{'#'});
@@ -151,7 +156,8 @@ TEST(Announcement, StartsAgainWhenTheSlaveIsReopenedBeforeTheAnswer) {
 
 TEST(Announcement, StopBeforeAnyoneOpensTheSlaveEndsAtOnce) {
     BackgroundBoard board(Quick());
-    std::this_thread::sleep_for(50ms);
+    // Nobody opens the slave for a while, and the board waits for someone without end.
+    EXPECT_FALSE(board.WaitFor(50ms)) << "the board ended with nobody on the line";
     const BoardResult result = board.Stop();
     EXPECT_EQ(result.endReason, EndReason::Stopped);
     EXPECT_EQ(result.announcements, 0u);
@@ -185,8 +191,10 @@ TEST(Violations, ABytePutInDuringTheFlashPauseIsNotTakenAsTheNextAnswer) {
         ASSERT_TRUE(slave.ReadUntil(i % 2 == 0 ? 'y' : 'x')) << i;
         slave.Write(block[i]);
     }
-    std::this_thread::sleep_for(50ms); // so the board has taken byte 63 on its own
-    slave.Write(0xEE);                 // nobody asked: the board is writing its flash
+    // So that the board has taken byte 63 on its own and 0xEE comes during the pause. Nothing on
+    // the line shows that a byte was taken, so this is a bounded wait, well inside the pause.
+    std::this_thread::sleep_for(50ms);
+    slave.Write(0xEE); // nobody asked: the board is writing its flash
     ASSERT_EQ(slave.ReadByte(), 'y');
     slave.Write(0x42);
     ASSERT_EQ(slave.ReadByte(), 'x');
@@ -231,7 +239,9 @@ TEST(Ending, TheFirstRequestMayWaitLongerThanTheSilence) {
     ASSERT_TRUE(slave.ReadUntil('g'));
     slave.Write('r');
     ASSERT_EQ(slave.ReadByte(), 'y');
-    std::this_thread::sleep_for(3 * options.silence); // someone has yet to click
+    // Someone has yet to click: a stretch of silence longer than the silence time is the point,
+    // so it is a bounded wait.
+    std::this_thread::sleep_for(3 * options.silence);
     slave.Write(0x42);
     ASSERT_EQ(slave.ReadByte(), 'x');
     const auto result = board.WaitFor(options.silence + kPatience);
@@ -290,7 +300,9 @@ TEST(Ending, SurvivesTheHostClosingAndReopeningMidUpload) {
     slave.Write('r');
     ASSERT_TRUE(slave.ReadUntil('y'));
     slave.Write(0xA1);
-    slave.Close(); // the board's next request finds nobody there
+    // The host is away a while, so that the board's next request finds nobody there. Nothing on
+    // the line can show when the board has noticed, so this is a bounded wait.
+    slave.Close();
     std::this_thread::sleep_for(50ms);
     slave.Reopen();
     ASSERT_TRUE(slave.ReadUntil('x'));
@@ -300,7 +312,7 @@ TEST(Ending, SurvivesTheHostClosingAndReopeningMidUpload) {
 }
 
 TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
-    const testing::TemporaryFolder folder;
+    const quorvel::testing::TemporaryFolder folder;
     const Bytes image = PatternImage(300);
     struct Case {
         const char* name;
@@ -322,14 +334,14 @@ TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         BoardOptions options = Quick();
-        options.expectedHexPath = folder.Write("expected.hex", testing::HexTextOf(image));
+        options.expectedHexPath = folder.Write("expected.hex", quorvel::testing::HexTextOf(image));
         options.imageOutputPath = folder.PathOf("received.bin");
         BackgroundBoard board(options);
         SlaveEnd slave(board.SlavePath());
         UploadStream(slave, StreamOf(c.sent));
         const BoardResult result = board.Stop();
         EXPECT_EQ(result.imageWriteError, std::nullopt);
-        EXPECT_EQ(testing::ReadFileBytes(options.imageOutputPath), c.sent);
+        EXPECT_EQ(quorvel::testing::ReadFileBytes(options.imageOutputPath), c.sent);
         ASSERT_TRUE(result.hexComparison);
         EXPECT_EQ(result.hexComparison->error, "");
         EXPECT_EQ(result.hexComparison->comparison.Match(), c.match);
@@ -338,7 +350,7 @@ TEST(Results, ImageIsWrittenAndComparedWithTheHexFile) {
 }
 
 TEST(Results, AMissingHexFileOrOutputFolderIsReportedNotFatal) {
-    const testing::TemporaryFolder folder;
+    const quorvel::testing::TemporaryFolder folder;
     BoardOptions options = Quick();
     options.expectedHexPath = folder.PathOf("absent.hex");
     options.imageOutputPath = folder.PathOf("no/such/folder/image.bin");

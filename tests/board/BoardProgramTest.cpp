@@ -1,10 +1,11 @@
 // quorvel-board as a person runs it: a process that prints its slave path and a summary.
 
 #include "ChildProcess.h"
-#include "HexFile.h"
+#include "HexText.h"
 #include "ProgramFolders.h"
 #include "ProgramVersion.h"
 #include "SlaveEnd.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,10 @@ namespace quorvel::board::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using quorvel::testing::ChildProcess;
+using quorvel::testing::HexTextOf;
+using quorvel::testing::ReadFileBytes;
+using quorvel::testing::TemporaryFolder;
 
 const std::string kProgram = QUORVEL_BOARD_PROGRAM;
 
@@ -92,6 +97,8 @@ TEST(BoardProgram, RestsWhileNobodyHoldsTheSlaveOpen) {
         SlaveEnd slave(*path); // open and close: the master then reports a hang-up
         ASSERT_EQ(slave.ReadByte(), 'g');
     }
+    // A second with nobody on the line, the span its CPU time is measured over: a board that
+    // spun would use most of it.
     std::this_thread::sleep_for(1s);
     EXPECT_LT(board.CpuSeconds(), 0.3) << "the board spins on a closed slave";
     board.Signal(SIGTERM);

@@ -2,6 +2,7 @@
 // The far end of the virtual board's line, as a serial port would use it: the slave of the
 // pseudo-terminal, opened by path, raw, with plain read and write.
 
+#include "Patience.h"
 #include "UniqueDescriptor.h"
 
 #include <chrono>
@@ -13,10 +14,8 @@
 namespace quorvel::board::testing {
 
 using Bytes = std::vector<std::uint8_t>;
+using quorvel::testing::kPatience;
 using std::chrono::milliseconds;
-
-// Long enough for a pseudo-terminal round trip that stalls, as they do now and then.
-inline constexpr milliseconds kPatience{2000};
 
 class SlaveEnd {
 public:

@@ -1,7 +1,7 @@
 // The signal indicators, following a port on a real pseudo-terminal.
 
-#include "LineEventWait.h"
-#include "PseudoTerminal.h"
+#include "ProcessUntil.h"
+#include "PseudoTerminalPair.h"
 
 #include "CPort.h"
 #include "ComLed.h"
@@ -17,6 +17,8 @@
 namespace quorvel::serial::testing {
 namespace {
 
+using quorvel::testing::ProcessUntil;
+using quorvel::testing::PseudoTerminalPair;
 using Led = TComLed;
 
 class Indicators : public ::testing::Test {
@@ -44,7 +46,7 @@ protected:
         return text;
     }
 
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     TComPort port;
     Led conn, rx, tx;
     std::map<const Led*, int> changes;
@@ -135,7 +137,7 @@ TEST_F(Indicators, OneBoundToAnOpenPortShowsTheSignalAtOnceOneToAClosedPortWaits
         Led::TLedState state;
     };
     TComPort other;
-    PseudoTerminal otherPty;
+    PseudoTerminalPair otherPty;
     other.SetPort(otherPty.SlavePath());
     other.SetConnected(true);
     for (const Case& each :

@@ -1,7 +1,7 @@
 // The error messages with no catalogue for the user's language: the English texts unchanged.
 #include "ComErrors.h"
 
-#include "QtPrinting.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "ComSetupDialog.h"
 
 #include "PortFolders.h"
-#include "QtPrinting.h"
+#include "QtPrinters.h"
 
 #include <QApplication>
 #include <QDir>

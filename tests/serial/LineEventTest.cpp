@@ -1,7 +1,8 @@
 // The event thread on a real pseudo-terminal: when it runs, what it hands over, how it ends.
 
-#include "LineEventWait.h"
-#include "PseudoTerminal.h"
+#include "DeadlockWatch.h"
+#include "ProcessUntil.h"
+#include "PseudoTerminalPair.h"
 
 #include "CPort.h"
 
@@ -14,6 +15,10 @@
 
 namespace quorvel::serial::testing {
 namespace {
+
+using quorvel::testing::kPatience;
+using quorvel::testing::ProcessUntil;
+using quorvel::testing::PseudoTerminalPair;
 
 const TComEvents kWindowEvents{evRxChar, evTxEmpty, evRxFlag};
 
@@ -48,7 +53,7 @@ protected:
         return std::find(seen.begin(), seen.end(), what) != seen.end();
     }
 
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     TComPort port;
     TComLink link;
     std::vector<std::string> seen;

@@ -3,7 +3,7 @@
 #include "CPort.h"
 #include "FakeSerialDevice.h"
 
-#include "QtPrinting.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 

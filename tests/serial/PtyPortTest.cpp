@@ -1,12 +1,13 @@
 // The port on real pseudo-terminals, the test playing the board at the master end.
 #include "CPort.h"
 #include "ProgramFoldersQt.h"
-#include "PseudoTerminal.h"
 #include "posix/DeviceHolders.h"
 #include "posix/LineTermios.h"
 #include "posix/PosixSerialDevice.h"
 
-#include "QtPrinting.h"
+#include "OfferedPorts.h"
+#include "PseudoTerminalPair.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +24,8 @@
 namespace quorvel::serial {
 namespace {
 
-using testing::kPatience;
-using testing::PseudoTerminal;
+using quorvel::testing::kPatience;
+using quorvel::testing::PseudoTerminalPair;
 
 void ExpectError(const std::function<void()>& call, int code, int systemError) {
     try {
@@ -65,7 +66,7 @@ protected:
         return termios;
     }
 
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     TComPort port;
 };
 
@@ -117,7 +118,7 @@ int OpenDescriptors() {
 }
 
 TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     const int before = OpenDescriptors();
     {
         TComPort holder, refused, absent, destroyedOpen;
@@ -137,7 +138,7 @@ TEST(PortOpening, NoFailureAndNoEndOfAPortLeavesADescriptorOpen) {
 }
 
 TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
-    PseudoTerminal pty;
+    PseudoTerminalPair pty;
     QTemporaryDir folder;
     const QString ports = common::qt::PortsFolder(folder.path());
     ASSERT_TRUE(QDir().mkdir(ports));
@@ -153,8 +154,7 @@ TEST(PortOpening, APortNamedInThePortsFolderBesideTheProgramOpensItsLink) {
 TEST(DevicePath, NamesAPathALinkBesideTheProgramOrADeviceUnderDev) {
     QTemporaryDir folder;
     const QString programFolder = folder.path();
-    QDir().mkdir(common::qt::PortsFolder(programFolder));
-    QFile::link(QStringLiteral("/dev/null"), common::qt::PortsFolder(programFolder) + "/board");
+    quorvel::testing::OfferPort(programFolder, QStringLiteral("board"));
     const std::pair<QString, QString> rows[] = {
         {QStringLiteral("/dev/pts/3"), QStringLiteral("/dev/pts/3")},
         {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")},

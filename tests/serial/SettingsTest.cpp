@@ -1,7 +1,7 @@
 #include "CPort.h"
 #include "FakeSerialDevice.h"
 
-#include "QtPrinting.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 

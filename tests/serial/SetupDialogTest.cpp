@@ -18,7 +18,7 @@
 namespace quorvel::serial {
 namespace {
 
-using app::testing::ModalAnswerer;
+using quorvel::testing::ModalAnswerer;
 using testing::FakeDeviceOpener;
 using testing::PortFolders;
 
@@ -95,7 +95,7 @@ protected:
 
     // The items the port list showed in each dialog.
     void NotePortLists() {
-        answerer.probe = [this](app::testing::SeenBox&) {
+        answerer.probe = [this](quorvel::testing::SeenBox&) {
             if (auto* list = QApplication::activeModalWidget()->findChild<QComboBox*>("Combo1")) {
                 QStringList items;
                 for (int i = 0; i < list->count(); ++i)

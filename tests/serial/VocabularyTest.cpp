@@ -1,6 +1,6 @@
 #include "ComVocabulary.h"
 
-#include "QtPrinting.h"
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 

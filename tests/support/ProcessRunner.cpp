@@ -1,55 +1,28 @@
 #include "ProcessRunner.h"
 
-#include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ChildProcess.h"
+#include "Patience.h"
 
-extern char** environ;
+#include <chrono>
+#include <csignal>
 
 namespace quorvel::testing {
 
 namespace {
 
-std::string ReadAll(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    std::fclose(file);
-    return text;
-}
+// Far longer than any program a test runs to its end takes; one still running by then hangs.
+constexpr std::chrono::minutes kLongestRun{1};
 
 } // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& arguments) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
-    posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-
-    std::vector<char*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
+    ChildProcess child(arguments);
     ProcessResult result;
-    pid_t child = 0;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        while (::waitpid(child, &status, 0) < 0) {
-        }
-        if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.standardOutput = ReadAll(out);
-    result.standardError = ReadAll(err);
+    result.exitStatus = child.Wait(kLongestRun);
+    child.Signal(SIGKILL); // only if it still runs
+    child.Wait(kPatience);
+    result.standardOutput = child.RemainingOutput();
+    result.standardError = child.ErrorOutput();
     return result;
 }
 

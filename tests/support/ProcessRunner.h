@@ -1,5 +1,5 @@
 #pragma once
-// Runs a program as a child process and collects its exit status and output.
+// Runs a program to its end as a child process and collects its exit status and output.
 
 #include <string>
 #include <vector>
@@ -7,7 +7,7 @@
 namespace quorvel::testing {
 
 struct ProcessResult {
-    int exitStatus = -1; // -1 when the program did not exit normally
+    int exitStatus = -1; // -1 when the program did not exit normally or within a minute
     std::string standardOutput;
     std::string standardError;
 };

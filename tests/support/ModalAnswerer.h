@@ -1,7 +1,7 @@
 #pragma once
-// Answers the modal boxes and dialogs that the window opens, the way a user would: it watches
-// for the active modal widget, notes what it showed and closes it. The code under test runs
-// its boxes for real.
+// Answers the modal boxes and dialogs that the code under test opens, the way a user would: it
+// watches for the active modal widget, notes what it showed and closes it. The code under test
+// runs its boxes for real.
 
 #include <QPointer>
 #include <QString>
@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-namespace quorvel::app::testing {
+namespace quorvel::testing {
 
 struct SeenBox {
     QString kind; // "critical", "warning", "information", "question", "file dialog",
@@ -47,4 +47,4 @@ private:
     QPointer<QWidget> answered_;
 };
 
-} // namespace quorvel::app::testing
+} // namespace quorvel::testing

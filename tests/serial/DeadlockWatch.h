@@ -1,33 +1,16 @@
 #pragma once
-// Waiting for what the event thread hands over: the test's own thread processes messages until
-// a condition holds or the patience runs out.
+// Ends the whole test program when a call that must complete has not done so within its bound:
+// a deadlock would otherwise hang the suite.
 
-#include "PseudoTerminal.h"
-
-#include <QCoreApplication>
-#include <QThread>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <thread>
 
 namespace quorvel::serial::testing {
 
-inline bool ProcessUntil(const std::function<bool()>& condition,
-                         std::chrono::milliseconds patience = kPatience) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        QCoreApplication::processEvents();
-        QThread::usleep(200);
-    }
-    return true;
-}
-
-// Ends the whole test program when a call that must complete has not done so within its bound:
-// a deadlock would otherwise hang the suite.
 class DeadlockWatch {
 public:
     explicit DeadlockWatch(std::chrono::seconds bound = std::chrono::seconds(20))

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-namespace quorvel::app::testing {
+namespace quorvel::testing {
 
 namespace {
 
@@ -83,4 +83,4 @@ void ModalAnswerer::Answer(QWidget* modal) {
     }
 }
 
-} // namespace quorvel::app::testing
+} // namespace quorvel::testing

@@ -1,13 +1,15 @@
 #pragma once
-// A real pseudo-terminal pair: the port opens the slave by its path, the test holds the master
-// and plays the board.
+// A real pseudo-terminal pair, both ends held open: the port under test opens the slave by its
+// path, the test holds the master and plays the board.
 
+#include "Patience.h"
 #include "UniqueDescriptor.h"
 
 #include <gtest/gtest.h>
 
 #include <QString>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -16,14 +18,11 @@
 #include <string>
 #include <unistd.h>
 
-namespace quorvel::serial::testing {
+namespace quorvel::testing {
 
-// Allow the other end of a pseudo-terminal at least this long: round trips stall at times.
-constexpr auto kPatience = std::chrono::seconds(2);
-
-class PseudoTerminal {
+class PseudoTerminalPair {
 public:
-    PseudoTerminal() {
+    PseudoTerminalPair() {
         char name[256] = {};
         int master = -1, slave = -1;
         if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
@@ -88,4 +87,4 @@ private:
     QString slavePath_;
 };
 
-} // namespace quorvel::serial::testing
+} // namespace quorvel::testing

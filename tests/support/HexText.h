@@ -1,13 +1,15 @@
 #pragma once
-// Builds HEX text for the tests: records with correct checksums, joined by chosen line ends.
+// Builds HEX text for the tests: records with correct checksums, joined by chosen line ends,
+// and the file a compiler would write for a whole image.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-namespace quorvel::image::testing {
+namespace quorvel::testing {
 
 inline std::string Record(unsigned address, unsigned type, const std::vector<std::uint8_t>& data,
                           int checksumDelta = 0) {
@@ -51,4 +53,19 @@ inline std::vector<std::uint8_t> Bytes(std::size_t count, std::uint8_t first) {
     return bytes;
 }
 
-} // namespace quorvel::image::testing
+// `image` from address 0 in data records of 16 bytes, each 64 KiB page announced by an
+// extended linear address record, CR LF after every record.
+inline std::string HexTextOf(const std::vector<std::uint8_t>& image) {
+    std::string text;
+    for (std::size_t address = 0; address < image.size(); address += 16) {
+        if (address % 0x10000 == 0) text += Upper(static_cast<unsigned>(address >> 16)) + "\r\n";
+        const auto first = image.begin() + static_cast<std::ptrdiff_t>(address);
+        const auto count = std::min<std::size_t>(16, image.size() - address);
+        text += Record(static_cast<unsigned>(address), 0,
+                       {first, first + static_cast<std::ptrdiff_t>(count)}) +
+                "\r\n";
+    }
+    return text + EndOfFile() + "\r\n";
+}
+
+} // namespace quorvel::testing

@@ -6,29 +6,46 @@
 #include <fstream>
 #include <iterator>
 #include <poll.h>
+#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
-namespace quorvel::board::testing {
+extern char** environ;
+
+namespace quorvel::testing {
 
 namespace {
 
-std::string ReadAll(int descriptor) {
+// Reads `pipe` to its end and closes it.
+std::string ReadToEnd(common::UniqueDescriptor& pipe) {
     std::string text;
     char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    while (pipe) {
+        const ssize_t count = ::read(pipe.Get(), buffer, sizeof buffer);
         if (count > 0) {
             text.append(buffer, static_cast<std::size_t>(count));
         } else if (count < 0 && errno == EINTR) {
             continue;
         } else {
-            return text;
+            pipe.Close();
         }
+    }
+    return text;
+}
+
+// One read from a pipe that poll found ready; at its end the pipe is closed, so that poll no
+// longer reports it.
+void TakeReady(const pollfd& watched, common::UniqueDescriptor& pipe, std::string& kept) {
+    if (watched.revents == 0) return;
+    char buffer[4096];
+    const ssize_t count = ::read(pipe.Get(), buffer, sizeof buffer);
+    if (count > 0) {
+        kept.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0 || errno != EINTR) {
+        pipe.Close();
     }
 }
 
@@ -47,52 +64,58 @@ Pipe MakePipe() {
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments) {
     Pipe output = MakePipe();
     Pipe error = MakePipe();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output.writeEnd.Get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, error.writeEnd.Get(), STDERR_FILENO);
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::dup2(output.writeEnd.Get(), STDOUT_FILENO);
-        ::dup2(error.writeEnd.Get(), STDERR_FILENO);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
+    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        pid_ = -1;
+        status_ = -1;
     }
-    if (pid_ < 0) throw std::runtime_error("fork failed");
+    posix_spawn_file_actions_destroy(&actions);
+    // The write ends close as `output` and `error` go: the child holds the only others.
     output_ = std::move(output.readEnd);
     error_ = std::move(error.readEnd);
 }
 
 ChildProcess::~ChildProcess() {
-    if (!status_ && pid_ > 0) {
+    if (!status_) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
 }
 
+void ChildProcess::Collect(std::chrono::milliseconds timeout) {
+    pollfd watched[2] = {{output_.Get(), POLLIN, 0}, {error_.Get(), POLLIN, 0}};
+    if (::poll(watched, 2, static_cast<int>(timeout.count())) <= 0) return;
+    TakeReady(watched[0], output_, outputKept_);
+    TakeReady(watched[1], error_, errorKept_);
+}
+
 std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const auto end = buffered_.find('\n');
+        const auto end = outputKept_.find('\n');
         if (end != std::string::npos) {
-            std::string line = buffered_.substr(0, end);
-            buffered_.erase(0, end + 1);
+            std::string line = outputKept_.substr(0, end);
+            outputKept_.erase(0, end + 1);
             return line;
         }
+        if (!output_) return std::nullopt;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return std::nullopt;
-        pollfd watched{output_.Get(), POLLIN, 0};
-        if (::poll(&watched, 1, static_cast<int>(left.count())) <= 0) continue;
-        char buffer[4096];
-        const ssize_t count = ::read(output_.Get(), buffer, sizeof buffer);
-        if (count == 0) return std::nullopt;
-        if (count > 0) buffered_.append(buffer, static_cast<std::size_t>(count));
+        Collect(left);
     }
 }
 
 void ChildProcess::Signal(int signal) {
-    ::kill(pid_, signal);
+    if (!status_) ::kill(pid_, signal);
 }
 
 int ChildProcess::Wait(std::chrono::milliseconds timeout) {
@@ -105,18 +128,18 @@ int ChildProcess::Wait(std::chrono::milliseconds timeout) {
         } else if (std::chrono::steady_clock::now() >= deadline) {
             return -1;
         } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            Collect(std::chrono::milliseconds(5));
         }
     }
     return *status_;
 }
 
 std::string ChildProcess::RemainingOutput() {
-    return std::exchange(buffered_, {}) + ReadAll(output_.Get());
+    return std::exchange(outputKept_, {}) + ReadToEnd(output_);
 }
 
 std::string ChildProcess::ErrorOutput() {
-    return ReadAll(error_.Get());
+    return std::exchange(errorKept_, {}) + ReadToEnd(error_);
 }
 
 double ChildProcess::CpuSeconds() const {
@@ -131,4 +154,4 @@ double ChildProcess::CpuSeconds() const {
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
-} // namespace quorvel::board::testing
+} // namespace quorvel::testing

@@ -12,7 +12,7 @@
 namespace quorvel::ui {
 namespace {
 
-using app::testing::ModalAnswerer;
+using quorvel::testing::ModalAnswerer;
 
 struct FullStopCase {
     QString message;

@@ -1,15 +1,13 @@
 #pragma once
-// Intel HEX text for an image, and a temporary folder to keep files in.
+// A temporary folder to keep a test's files in, removed with all it holds, and reading a file
+// back.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace quorvel::board::testing {
-
-// 16-byte data records from address 0, an extended linear address record at each 64 KiB.
-std::string HexTextOf(const std::vector<std::uint8_t>& image);
+namespace quorvel::testing {
 
 class TemporaryFolder {
 public:
@@ -27,4 +25,4 @@ private:
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
-} // namespace quorvel::board::testing
+} // namespace quorvel::testing

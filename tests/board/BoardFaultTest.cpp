@@ -285,8 +285,9 @@ TEST(FaultProgram, SaysWhichFaultItPlayedBeforeTheComparisonAndSummary) {
     const Bytes image = ExampleImage();
     const Bytes stream = StreamOf(image);
     const std::uint32_t seed = SeedOf(FaultKind::StrayCharacters, stream.size(), 3000ms);
-    testing::ChildProcess board({QUORVEL_BOARD_PROGRAM, "--no-pacing", "--silence", "300",
-                                 "--faults", std::to_string(seed), "--compare", kExampleHex});
+    quorvel::testing::ChildProcess board({QUORVEL_BOARD_PROGRAM, "--no-pacing", "--silence", "300",
+                                          "--faults", std::to_string(seed), "--compare",
+                                          kExampleHex});
     const auto path = board.ReadLine(kPatience);
     ASSERT_TRUE(path);
     {

@@ -3,7 +3,8 @@
 
 #include "BackgroundBoard.h"
 #include "ChildProcess.h"
-#include "HexFile.h"
+#include "HexText.h"
+#include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +19,9 @@ using namespace std::chrono_literals;
 using board::BackgroundBoard;
 using board::BoardOptions;
 using board::BoardResult;
-using board::testing::ChildProcess;
-using board::testing::HexTextOf;
-using board::testing::TemporaryFolder;
+using quorvel::testing::ChildProcess;
+using quorvel::testing::HexTextOf;
+using quorvel::testing::TemporaryFolder;
 
 constexpr auto kPatience = 10s;
 
@@ -138,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(, FailingUpload, ::testing::ValuesIn(Failures()),
 
 TEST_F(Upload, ARefusedFileEndsBeforeThePortIsOpened) {
     BackgroundBoard board(Unpaced());
-    const std::string bad = folder.Write("bad.hex", ":0100000001FF\r\n:02000000FE00\r\n");
+    const std::string bad =
+        folder.Write("bad.hex", quorvel::testing::Record(0, 0, {1}) + "\r\n:02000000FE00\r\n");
     const Run run = RunToTheEnd({"--port", board.SlavePath(), bad});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.output.find("(line 1)"), std::string::npos) << run.output;

@@ -58,6 +58,25 @@ struct RefusedInput {
     std::string error;
 };
 
+// What the file gives, without writing anything: gaps, records out of the family's reach and
+// records out of order are all told as they are.
+TEST_F(QuorvelCli, InfoDescribesTheImageAndWritesNothing) {
+    const auto input =
+        Write("fw.hex", Lines({Record(0x10, 0, {1, 2}), Record(0, 0, {0xAA, 0xBB}),
+                               Record(2, 0, {3}), Upper(0x30), Record(0, 0, {9}), EndOfFile()}));
+    const auto result = RunProcess({QUORVEL_CLI, "image", input, "--info"});
+    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+    // The image: AA BB 03, blanks to 0x10, then 01 02.
+    EXPECT_EQ(result.standardOutput,
+              "length:       18 bytes\n"
+              "ImageTop:     0x12\n"
+              "filled:       0x000000-0x000002, 0x000010-0x000011\n"
+              "data records: 4 (1 beyond the family's addresses, not in the image)\n"
+              "CRC-32:       0x0EC562FE\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+        << "only the input";
+}
+
 TEST_F(QuorvelCli, RefusedInputExitsOneAndLeavesTheOutputAlone) {
     const RefusedInput cases[] = {
         {"checksum", Lines({Record(0, 0, {1}), Record(0, 1, {}, 3)}),

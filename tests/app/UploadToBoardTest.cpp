@@ -5,6 +5,7 @@
 #include "BackgroundBoard.h"
 #include "CPort.h"
 #include "HexText.h"
+#include "ProcessRunner.h"
 
 #include <QTimer>
 
@@ -284,6 +285,29 @@ TEST_F(UploadToBoard, CloseWhenFinishedEndsTheProgramAfterTheUpload) {
         answerer.seen.clear();
         QFile::remove(programFolder.filePath("Settings.ini"));
     }
+}
+
+// The command line is the same conversation with another face: for the same file a board gets
+// the same bytes in the same order from either.
+TEST_F(UploadToBoard, TheCommandLineSendsTheSameBytesAsTheWindow) {
+    const auto image = Pattern(777);
+    board::BackgroundBoard throughWindow(Quick());
+    Prepare(throughWindow, image);
+    Connect();
+    window->ButtonStartBootloader->click();
+    const auto fromWindow = throughWindow.WaitFor(5s);
+    ASSERT_TRUE(fromWindow.has_value());
+
+    board::BackgroundBoard throughCommandLine(Quick());
+    const auto run = quorvel::testing::RunProcess({QUORVEL_CLI, "upload", "--port",
+                                                   throughCommandLine.SlavePath(),
+                                                   folder.Path("fw.hex").toStdString()});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    const auto fromCommandLine = throughCommandLine.WaitFor(5s);
+    ASSERT_TRUE(fromCommandLine.has_value());
+    EXPECT_EQ(fromCommandLine->stream, fromWindow->stream);
+    EXPECT_EQ(fromCommandLine->Image(), image);
+    EXPECT_EQ(fromCommandLine->unexpectedBytes, fromWindow->unexpectedBytes);
 }
 
 } // namespace

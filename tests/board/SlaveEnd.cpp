@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -65,10 +66,20 @@ void SlaveEnd::Write(const Bytes& bytes) {
     }
 }
 
+// Bytes the board sent before it hung up (announcements) are read and dropped on the way: the
+// hang-up shows only once they are gone.
 bool SlaveEnd::SeesHangUp(milliseconds timeout) {
-    pollfd watched{descriptor_.Get(), POLLIN, 0};
-    if (::poll(&watched, 1, static_cast<int>(timeout.count())) > 0 && (watched.revents & POLLHUP))
-        return true;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd watched{descriptor_.Get(), POLLIN, 0};
+        if (::poll(&watched, 1, static_cast<int>(std::max<long long>(left.count(), 0))) <= 0) break;
+        if (watched.revents & POLLHUP) return true;
+        std::uint8_t pending[64];
+        const ssize_t got = ::read(descriptor_.Get(), pending, sizeof pending);
+        if (got == 0 || (got < 0 && errno == EIO)) return true;
+    }
     const std::uint8_t byte = 0;
     return ::write(descriptor_.Get(), &byte, 1) < 0 && errno == EIO;
 }
